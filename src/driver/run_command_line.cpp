@@ -1,0 +1,81 @@
+#include "driver/run_command_line.h"
+
+#include <windows.h>
+
+#include "driver/exit_code.h"
+#include "driver/message_boxes.h"
+#include "i18n/res_string.h"
+#include "platform/errors.h"
+
+namespace cx {
+namespace {
+
+// Runs the first entry that ends the run; returns normally only when none did.
+void TestSwitches(const Parameters& params, std::span<const SwitchEntry> switches) {
+    bool previousActed = false;
+    for (const SwitchEntry& entry : switches) {
+        if (entry.elseOfPrevious && previousActed) {
+            previousActed = false;
+            continue;
+        }
+        std::wstring value;
+        bool present = false;
+        if (entry.takesValue) {
+            const auto found = GetSwitchValue(params, entry.name);
+            present = found && !found->empty();
+            if (present) value = *found;
+        } else {
+            present = IsSwitchPresent(params, entry.name);
+        }
+        previousActed = present;
+        if (!present) continue;
+        const std::int32_t result = entry.handler(value);
+        switch (entry.outcome) {
+            case SwitchOutcome::EndWithFlag:
+                RaiseReturnFlag(result != 0);
+            case SwitchOutcome::EndWithCode:
+                RaiseReturn(result);
+            case SwitchOutcome::GoOn:
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+std::int32_t RunInteractive(const InteractiveActions& actions) {
+    const std::wstring prompt = FormatResString(IDS_INTERACTIVE_PROMPT, {kCaption});
+    const int answer = ::MessageBoxW(nullptr, prompt.c_str(), kCaption, MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDYES && actions.installWordAddin) {
+        if (actions.registerAppServer) actions.registerAppServer(true);
+        const std::int32_t code = actions.installWordAddin();
+        ShowWordAddinResult(code, true);
+        return code;
+    }
+    if (answer == IDNO && actions.uninstallWordAddin) {
+        // The add-in goes before the server it talks to.
+        const std::int32_t code = actions.uninstallWordAddin();
+        if (actions.registerAppServer) actions.registerAppServer(false);
+        ShowWordAddinResult(code, false);
+        return code;
+    }
+    return kExitNothingDone;
+}
+
+std::int32_t RunCommandLine(const Parameters& params, const CommandSet& commands) {
+    std::int32_t result = kExitNothingDone;
+    try {
+        TestSwitches(params, commands.switches);
+        if (params.empty()) result = RunInteractive(commands.interactive);
+    } catch (const EReturn& ret) {
+        result = ret.Code();
+    } catch (const EAbort&) {
+        result = kExitNothingDone;
+    } catch (const Exception& error) {
+        ShowErrorBox(error.Message());
+        result = kExitNothingDone;
+    }
+    return result;
+}
+
+}  // namespace cx

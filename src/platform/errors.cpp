@@ -1,0 +1,9 @@
+#include "platform/errors.h"
+
+#include "platform/utf8.h"
+
+namespace cx {
+
+Exception::Exception(std::wstring message) : message_(std::move(message)), utf8_(EncodeUtf8(message_)) {}
+
+}  // namespace cx

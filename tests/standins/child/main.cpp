@@ -1,0 +1,47 @@
+// A child for the process runner's tests. Arguments, in any order:
+//   --bytes N     write N bytes ('a'..'z' repeating) to standard output
+//   --stderr      write them to standard error instead
+//   --nul-at K    make byte K (from 0) a NUL
+//   --chunk C     write in chunks of C bytes (default 4096)
+//   --exit E      exit with code E (default 0)
+//   --sleep MS    sleep before exiting
+#include <windows.h>
+
+#include <cstdlib>
+#include <algorithm>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+int wmain(int argc, wchar_t** argv) {
+    long long bytes = 0;
+    long long nulAt = -1;
+    long chunk = 4096;
+    long exitCode = 0;
+    long sleepMs = 0;
+    bool toStderr = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        const wchar_t* next = i + 1 < argc ? argv[i + 1] : L"0";
+        if (arg == L"--bytes") bytes = std::wcstoll(next, nullptr, 0), ++i;
+        else if (arg == L"--nul-at") nulAt = std::wcstoll(next, nullptr, 0), ++i;
+        else if (arg == L"--chunk") chunk = std::wcstol(next, nullptr, 0), ++i;
+        else if (arg == L"--exit") exitCode = std::wcstol(next, nullptr, 0), ++i;
+        else if (arg == L"--sleep") sleepMs = std::wcstol(next, nullptr, 0), ++i;
+        else if (arg == L"--stderr") toStderr = true;
+    }
+    HANDLE out = ::GetStdHandle(toStderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    std::vector<char> buffer(static_cast<std::size_t>(chunk > 0 ? chunk : 4096));
+    for (long long written = 0; written < bytes;) {
+        const long long n = std::min<long long>(static_cast<long long>(buffer.size()), bytes - written);
+        for (long long k = 0; k < n; ++k) {
+            const long long index = written + k;
+            buffer[static_cast<std::size_t>(k)] = index == nulAt ? '\0' : static_cast<char>('a' + index % 26);
+        }
+        DWORD done = 0;
+        if (!::WriteFile(out, buffer.data(), static_cast<DWORD>(n), &done, nullptr)) break;
+        written += n;
+    }
+    if (sleepMs > 0) ::Sleep(static_cast<DWORD>(sleepMs));
+    return static_cast<int>(exitCode);
+}

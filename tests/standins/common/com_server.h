@@ -1,0 +1,63 @@
+// The process side of the stand-in automation servers: the class factory or the running-object-table
+// entry, object counting, and the message loop with its ways out.
+//
+// A client that dies keeps its references under Wine (nobody releases them), so besides leaving when the
+// last object is released, a server also leaves when "<exe>.stop" appears beside it or when no call came
+// for the idle timeout.
+//
+// Journal lines written here:
+//   ready               the class factory or the running instance is registered
+//   CreateInstance      COM asked the class factory for a new object
+//   released            the clients released the last object they held (for a running instance: its last
+//                       client connection, counted through IExternalConnection)
+//   exit reason=<why>   the last line before the process ends; why is one of
+//                       released  the clients let go (started by COM only)
+//                       quit      the server was told to quit (it waits up to the grace time for the
+//                                 clients' releases, so "released" before it shows that they came)
+//                       stopfile  "<exe>.stop" appeared (it is left in place)
+//                       timeout   no call for the idle timeout
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/dispatch_object.h"
+
+namespace standin {
+
+enum class Publish {
+    SingleUseFactory,    // one object per server process, the way COM starts a local server
+    MultipleUseFactory,  // every activation served by this process
+    RunningObject,       // one object in the running object table (ACTIVEOBJECT_STRONG)
+};
+
+struct ServerConfig {
+    CLSID clsid{};
+    Publish publish = Publish::SingleUseFactory;
+    std::function<DispatchObject*()> create;  // a new object holding one reference
+    bool exitWhenReleased = true;
+    DWORD idleTimeoutMs = 60000;
+    DWORD quitGraceMs = 3000;
+};
+
+// Serves on the calling thread (COM is initialised here, apartment-threaded) until a way out is taken;
+// returns the process exit code.
+int RunServer(const ServerConfig& config);
+
+// Called by DispatchObject: object counting and the idle clock.
+void ServerObjectCreated();
+void ServerObjectDestroyed();
+void ServerActivity();
+// Leave once the clients have released what they hold, or after the grace time; a running instance is
+// taken out of the running object table at once. May be called inside an incoming call.
+void ServerRequestExit(const std::wstring& reason);
+
+// The program's arguments (CommandLineToArgvW), without the program name.
+std::vector<std::wstring> CommandLineArguments();
+// True when `word` is among `args` after '/' or '-', compared without regard to case.
+bool HasSwitch(const std::vector<std::wstring>& args, const wchar_t* word);
+
+}  // namespace standin

@@ -1,0 +1,141 @@
+#include "support/registry_probe.h"
+
+#include <algorithm>
+#include <cwchar>
+
+namespace cxtest {
+namespace {
+
+struct Key {
+    HKEY hkey = nullptr;
+    ~Key() {
+        if (hkey) ::RegCloseKey(hkey);
+    }
+};
+
+std::wstring Hex(const std::vector<BYTE>& data) {
+    static const wchar_t digits[] = L"0123456789abcdef";
+    std::wstring out;
+    for (BYTE b : data) {
+        out.push_back(digits[b >> 4]);
+        out.push_back(digits[b & 15]);
+    }
+    return out;
+}
+
+void Export(HKEY root, const std::wstring& path, std::vector<std::wstring>& lines) {
+    Key key;
+    if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key.hkey) != ERROR_SUCCESS) return;
+    lines.push_back(L"[" + path + L"]");
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[16384];
+        DWORD nameLength = 16384;
+        DWORD type = 0;
+        DWORD size = 0;
+        if (::RegEnumValueW(key.hkey, i, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+        std::vector<BYTE> data(size);
+        nameLength = 16384;
+        ::RegEnumValueW(key.hkey, i, name, &nameLength, nullptr, &type, data.data(), &size);
+        data.resize(size);
+        lines.push_back(L"[" + path + L"] \"" + name + L"\" type " + std::to_wstring(type) + L" " + Hex(data));
+    }
+    for (const std::wstring& child : SubKeys(root, path)) Export(root, path + L"\\" + child, lines);
+}
+
+}  // namespace
+
+std::wstring RegValue::Text() const {
+    std::wstring text(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
+    const std::size_t nul = text.find(L'\0');
+    if (nul != std::wstring::npos) text.resize(nul);
+    return text;
+}
+
+std::uint32_t RegValue::Dword() const {
+    std::uint32_t value = 0;
+    std::copy_n(data.begin(), std::min<std::size_t>(4, data.size()), reinterpret_cast<BYTE*>(&value));
+    return value;
+}
+
+bool KeyExists(HKEY root, const std::wstring& path) {
+    Key key;
+    return ::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key.hkey) == ERROR_SUCCESS;
+}
+
+std::optional<RegValue> ReadValue(HKEY root, const std::wstring& path, const std::wstring& name) {
+    Key key;
+    if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key.hkey) != ERROR_SUCCESS) return std::nullopt;
+    RegValue value;
+    DWORD size = 0;
+    if (::RegQueryValueExW(key.hkey, name.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    value.data.resize(size);
+    if (::RegQueryValueExW(key.hkey, name.c_str(), nullptr, &value.type, value.data.data(), &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    value.data.resize(size);
+    return value;
+}
+
+std::optional<std::wstring> ReadString(HKEY root, const std::wstring& path, const std::wstring& name) {
+    const auto value = ReadValue(root, path, name);
+    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
+    return value->Text();
+}
+
+std::optional<std::uint32_t> ReadDword(HKEY root, const std::wstring& path, const std::wstring& name) {
+    const auto value = ReadValue(root, path, name);
+    if (!value || value->type != REG_DWORD) return std::nullopt;
+    return value->Dword();
+}
+
+std::vector<std::wstring> SubKeys(HKEY root, const std::wstring& path) {
+    std::vector<std::wstring> names;
+    Key key;
+    if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key.hkey) != ERROR_SUCCESS) return names;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD length = 256;
+        if (::RegEnumKeyExW(key.hkey, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
+void CreateKey(HKEY root, const std::wstring& path) {
+    Key key;
+    ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key.hkey, nullptr);
+}
+
+void WriteRaw(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type, const void* data,
+              DWORD size) {
+    Key key;
+    if (::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key.hkey, nullptr) ==
+        ERROR_SUCCESS) {
+        ::RegSetValueExW(key.hkey, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    }
+}
+
+void WriteString(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& text,
+                 DWORD type) {
+    WriteRaw(root, path, name, type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+void WriteDword(HKEY root, const std::wstring& path, const std::wstring& name, std::uint32_t value) {
+    WriteRaw(root, path, name, REG_DWORD, &value, sizeof value);
+}
+
+void DeleteTree(HKEY root, const std::wstring& path) {
+    for (const std::wstring& child : SubKeys(root, path)) DeleteTree(root, path + L"\\" + child);
+    ::RegDeleteKeyW(root, path.c_str());
+}
+
+std::vector<std::wstring> ExportTree(HKEY root, const std::wstring& path) {
+    std::vector<std::wstring> lines;
+    Export(root, path, lines);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+}  // namespace cxtest

@@ -1,0 +1,39 @@
+// Reads and prepares the registry directly, through the wide API, the way the tests check the tool.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cxtest {
+
+struct RegValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+    // REG_SZ / REG_EXPAND_SZ data up to the first NUL.
+    std::wstring Text() const;
+    std::uint32_t Dword() const;
+};
+
+bool KeyExists(HKEY root, const std::wstring& path);
+std::optional<RegValue> ReadValue(HKEY root, const std::wstring& path, const std::wstring& name);
+std::optional<std::wstring> ReadString(HKEY root, const std::wstring& path, const std::wstring& name);
+std::optional<std::uint32_t> ReadDword(HKEY root, const std::wstring& path, const std::wstring& name);
+// Direct sub-key names, in enumeration order.
+std::vector<std::wstring> SubKeys(HKEY root, const std::wstring& path);
+
+void CreateKey(HKEY root, const std::wstring& path);
+void WriteString(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& text,
+                 DWORD type = REG_SZ);
+void WriteDword(HKEY root, const std::wstring& path, const std::wstring& name, std::uint32_t value);
+void WriteRaw(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type, const void* data,
+              DWORD size);
+void DeleteTree(HKEY root, const std::wstring& path);
+
+// Every key and value below `path`, one line each, sorted: for comparing before and after a run.
+std::vector<std::wstring> ExportTree(HKEY root, const std::wstring& path);
+
+}  // namespace cxtest
