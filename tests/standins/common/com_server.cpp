@@ -139,7 +139,9 @@ void ServerObjectDestroyed() {
     Recount();
 }
 
-void ServerActivity() { State().lastActivity = ::GetTickCount64(); }
+void ServerActivity() {
+    State().lastActivity = ::GetTickCount64();
+}
 
 void ServerRequestExit(const std::wstring& reason) {
     ServerState& s = State();
@@ -175,10 +177,12 @@ int RunServer(const ServerConfig& config) {
             state.clientConnections = connections - state.baseConnections;
             Recount();
         });
-        hr = ::RegisterActiveObject(s.published, config.clsid, ACTIVEOBJECT_STRONG, &s.rotCookie);
+        hr = ::RegisterActiveObject(static_cast<IDispatch*>(s.published), config.clsid, ACTIVEOBJECT_WEAK,
+                                    &s.rotCookie);
         s.baseConnections = s.published->Connections();
     } else {
-        const DWORD flags = config.publish == Publish::SingleUseFactory ? REGCLS_SINGLEUSE : REGCLS_MULTIPLEUSE;
+        const DWORD flags =
+            config.publish == Publish::SingleUseFactory ? REGCLS_SINGLEUSE : REGCLS_MULTIPLEUSE;
         hr = ::CoRegisterClassObject(config.clsid, &factory, CLSCTX_LOCAL_SERVER, flags, &factoryCookie);
     }
     if (FAILED(hr)) {
@@ -209,7 +213,8 @@ int RunServer(const ServerConfig& config) {
     }
     ::KillTimer(nullptr, timer);
 
-    const std::wstring reason = s.finishReason.value_or(L"quit-message");
+    // Only Finish ends the loop; anything else posting WM_QUIT is unexpected and named as such.
+    const std::wstring reason = s.finishReason.value_or(L"wm-quit");
     s.serving = false;
     Unpublish();
     if (factoryCookie) ::CoRevokeClassObject(factoryCookie);

@@ -11,11 +11,13 @@
 //   released            the clients released the last object they held (for a running instance: its last
 //                       client connection, counted through IExternalConnection)
 //   exit reason=<why>   the last line before the process ends; why is one of
-//                       released  the clients let go (started by COM only)
+//                       released  the clients let go (a server set to leave then: started by COM)
 //                       quit      the server was told to quit (it waits up to the grace time for the
 //                                 clients' releases, so "released" before it shows that they came)
 //                       stopfile  "<exe>.stop" appeared (it is left in place)
 //                       timeout   no call for the idle timeout
+//                       wm-quit   something else ended its message loop
+//                       register-failed 0x<hresult>, coinitialize-failed   it could not start serving
 #pragma once
 
 #include <windows.h>
@@ -31,7 +33,10 @@ namespace standin {
 enum class Publish {
     SingleUseFactory,    // one object per server process, the way COM starts a local server
     MultipleUseFactory,  // every activation served by this process
-    RunningObject,       // one object in the running object table (ACTIVEOBJECT_STRONG)
+    // One object in the running object table. The server's own reference keeps it alive; the table's is
+    // weak, because Wine tells IExternalConnection only about the first and the last external reference,
+    // and a strong table entry would be that first one for ever, hiding the clients' releases.
+    RunningObject,
 };
 
 struct ServerConfig {

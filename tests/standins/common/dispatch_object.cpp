@@ -38,8 +38,8 @@ std::vector<const DispatchObject*>& LiveObjects() {
 }
 
 bool SameName(const std::wstring& a, const std::wstring& b) {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                  TRUE) == CSTR_EQUAL;
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 std::wstring Trimmed(const std::wstring& text) {
@@ -119,7 +119,8 @@ HRESULT Fail(const Fault& fault, EXCEPINFO* exception) {
         *exception = EXCEPINFO{};
         exception->scode = fault.code;
         exception->bstrSource = ::SysAllocString(ExceptionSource().c_str());
-        if (!fault.description->empty()) exception->bstrDescription = ::SysAllocString(fault.description->c_str());
+        if (!fault.description->empty())
+            exception->bstrDescription = ::SysAllocString(fault.description->c_str());
     }
     return DISP_E_EXCEPTION;
 }
@@ -131,7 +132,9 @@ void SetFaultRules(const std::vector<std::wstring>& rules) {
     for (const auto& text : rules) Rules().push_back(ParseRule(text));
 }
 
-void SetExceptionSource(std::wstring source) { ExceptionSource() = std::move(source); }
+void SetExceptionSource(std::wstring source) {
+    ExceptionSource() = std::move(source);
+}
 
 DispatchObject::DispatchObject(std::wstring className, std::wstring label)
     : className_(std::move(className)), label_(std::move(label)) {
@@ -169,7 +172,9 @@ HRESULT DispatchObject::QueryInterface(REFIID iid, void** out) {
     return S_OK;
 }
 
-ULONG DispatchObject::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&references_)); }
+ULONG DispatchObject::AddRef() {
+    return static_cast<ULONG>(::InterlockedIncrement(&references_));
+}
 
 ULONG DispatchObject::Release() {
     const LONG left = ::InterlockedDecrement(&references_);
@@ -233,7 +238,8 @@ HRESULT DispatchObject::Dispatch(Member& member, WORD flags, DISPPARAMS* params,
     for (UINT i = named; i > 0; --i) call.args.push_back(&params->rgvarg[i - 1]);
 
     std::wstring line = label_ + L"." + member.name + L" " + FlagsText(flags);
-    for (std::size_t i = 0; i < call.args.size(); ++i) line += (i == 0 ? L" " : L", ") + DescribeVariant(*call.args[i]);
+    for (std::size_t i = 0; i < call.args.size(); ++i)
+        line += (i == 0 ? L" " : L", ") + DescribeVariant(*call.args[i]);
     Journal(line);
 
     const std::wstring prefix = label_ + L"." + member.name + L" -> ";
@@ -267,7 +273,8 @@ HRESULT DispatchObject::Dispatch(Member& member, WORD flags, DISPPARAMS* params,
             return failed({DISP_E_MEMBERNOTFOUND, std::nullopt});
         }
         const int count = static_cast<int>(params->cArgs);
-        if (count < member.minArgs || count > member.maxArgs) return failed({DISP_E_BADPARAMCOUNT, std::nullopt});
+        if (count < member.minArgs || count > member.maxArgs)
+            return failed({DISP_E_BADPARAMCOUNT, std::nullopt});
     }
 
     for (const auto& rule : Rules()) {
@@ -304,7 +311,9 @@ DispatchObject::Member& DispatchObject::MemberNamed(const std::wstring& name) {
     for (auto& member : members_) {
         if (SameName(member.name, name)) return member;
     }
-    members_.push_back(Member{name});
+    Member member;
+    member.name = name;
+    members_.push_back(std::move(member));
     return members_.back();
 }
 
@@ -322,7 +331,9 @@ void DispatchObject::AddGetter(std::wstring name, Handler handler, int minArgs, 
     member.getter = std::move(handler);
 }
 
-void DispatchObject::AddSetter(std::wstring name, Handler handler) { MemberNamed(name).setter = std::move(handler); }
+void DispatchObject::AddSetter(std::wstring name, Handler handler) {
+    MemberNamed(name).setter = std::move(handler);
+}
 
 void ReturnObject(Call& call, DispatchObject* object) {
     ::VariantClear(call.result);

@@ -8,10 +8,12 @@
 //   <label>.<Member> -> exception 0x<scode> "<description>"   the call failed with DISP_E_EXCEPTION
 //   <label>.<Member> -> error 0x<hresult>         the call failed with that HRESULT itself
 //   <label>.<Name> unknown-name                   GetIDsOfNames for a name the object lacks
+//   <label>.#<dispid> unknown-dispid              Invoke with a dispatch identifier it never handed out
 // Hexadecimal digits are upper case, eight of them.
 #pragma once
 
 #include <windows.h>
+
 #include <oaidl.h>
 
 #include <functional>

@@ -12,8 +12,9 @@ namespace {
 
 HMODULE OwnModule() {
     HMODULE module = nullptr;
-    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         reinterpret_cast<LPCWSTR>(&OwnModule), &module);
+    ::GetModuleHandleExW(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCWSTR>(&OwnModule), &module);
     return module;
 }
 
@@ -56,7 +57,8 @@ std::optional<std::string> ReadSetting(const std::wstring& suffix) {
 
 long SettingNumber(const std::wstring& suffix, long fallback) {
     const auto text = ReadSetting(suffix);
-    return text ? std::strtol(text->c_str(), nullptr, 0) : fallback;
+    // Unsigned parsing, so that 0xFFFFFFFE reads as the exit code -2 rather than clamping.
+    return text ? static_cast<long>(std::strtoul(text->c_str(), nullptr, 0)) : fallback;
 }
 
 }  // namespace standin

@@ -50,7 +50,8 @@ Scenario Scenario::Parse(std::string_view text) {
             scenario.malformed_.emplace_back(line);
             continue;
         }
-        scenario.entries_.push_back({std::string(Trim(line.substr(0, equals))), std::string(line.substr(equals + 1))});
+        scenario.entries_.push_back(
+            {std::string(Trim(line.substr(0, equals))), std::string(line.substr(equals + 1))});
     }
     return scenario;
 }
@@ -91,8 +92,8 @@ bool Scenario::Flag(std::string_view key, bool fallback) const {
 void Scenario::ReportUnknown(std::initializer_list<std::string_view> known) const {
     for (const auto& line : malformed_) Journal(L"scenario-error " + cx::DecodeUtf8(line));
     for (const auto& entry : entries_) {
-        const bool isKnown =
-            std::any_of(known.begin(), known.end(), [&](std::string_view k) { return SameKey(k, entry.key); });
+        const bool isKnown = std::any_of(known.begin(), known.end(),
+                                         [&](std::string_view k) { return SameKey(k, entry.key); });
         if (!isKnown) Journal(L"scenario-error " + cx::DecodeUtf8(entry.key + "=" + entry.value));
     }
 }

@@ -11,30 +11,54 @@ namespace {
 
 const wchar_t* BaseTypeName(VARTYPE base) {
     switch (base) {
-        case VT_EMPTY: return L"VT_EMPTY";
-        case VT_NULL: return L"VT_NULL";
-        case VT_I2: return L"VT_I2";
-        case VT_I4: return L"VT_I4";
-        case VT_R4: return L"VT_R4";
-        case VT_R8: return L"VT_R8";
-        case VT_CY: return L"VT_CY";
-        case VT_DATE: return L"VT_DATE";
-        case VT_BSTR: return L"VT_BSTR";
-        case VT_DISPATCH: return L"VT_DISPATCH";
-        case VT_ERROR: return L"VT_ERROR";
-        case VT_BOOL: return L"VT_BOOL";
-        case VT_VARIANT: return L"VT_VARIANT";
-        case VT_UNKNOWN: return L"VT_UNKNOWN";
-        case VT_DECIMAL: return L"VT_DECIMAL";
-        case VT_I1: return L"VT_I1";
-        case VT_UI1: return L"VT_UI1";
-        case VT_UI2: return L"VT_UI2";
-        case VT_UI4: return L"VT_UI4";
-        case VT_I8: return L"VT_I8";
-        case VT_UI8: return L"VT_UI8";
-        case VT_INT: return L"VT_INT";
-        case VT_UINT: return L"VT_UINT";
-        default: return nullptr;
+        case VT_EMPTY:
+            return L"VT_EMPTY";
+        case VT_NULL:
+            return L"VT_NULL";
+        case VT_I2:
+            return L"VT_I2";
+        case VT_I4:
+            return L"VT_I4";
+        case VT_R4:
+            return L"VT_R4";
+        case VT_R8:
+            return L"VT_R8";
+        case VT_CY:
+            return L"VT_CY";
+        case VT_DATE:
+            return L"VT_DATE";
+        case VT_BSTR:
+            return L"VT_BSTR";
+        case VT_DISPATCH:
+            return L"VT_DISPATCH";
+        case VT_ERROR:
+            return L"VT_ERROR";
+        case VT_BOOL:
+            return L"VT_BOOL";
+        case VT_VARIANT:
+            return L"VT_VARIANT";
+        case VT_UNKNOWN:
+            return L"VT_UNKNOWN";
+        case VT_DECIMAL:
+            return L"VT_DECIMAL";
+        case VT_I1:
+            return L"VT_I1";
+        case VT_UI1:
+            return L"VT_UI1";
+        case VT_UI2:
+            return L"VT_UI2";
+        case VT_UI4:
+            return L"VT_UI4";
+        case VT_I8:
+            return L"VT_I8";
+        case VT_UI8:
+            return L"VT_UI8";
+        case VT_INT:
+            return L"VT_INT";
+        case VT_UINT:
+            return L"VT_UINT";
+        default:
+            return nullptr;
     }
 }
 
@@ -54,28 +78,45 @@ std::wstring ObjectText(const void* pointer) {
 std::wstring ScalarText(const VARIANT& value) {
     switch (value.vt) {
         case VT_EMPTY:
-        case VT_NULL: return L"";
-        case VT_I1: return std::to_wstring(static_cast<int>(value.cVal));
-        case VT_UI1: return std::to_wstring(value.bVal);
-        case VT_I2: return std::to_wstring(value.iVal);
-        case VT_UI2: return std::to_wstring(value.uiVal);
-        case VT_I4: return std::to_wstring(value.lVal);
-        case VT_UI4: return std::to_wstring(value.ulVal);
-        case VT_INT: return std::to_wstring(value.intVal);
-        case VT_UINT: return std::to_wstring(value.uintVal);
-        case VT_I8: return std::to_wstring(value.llVal);
-        case VT_UI8: return std::to_wstring(value.ullVal);
-        case VT_BOOL: return std::to_wstring(value.boolVal);
-        case VT_ERROR: return HexCode(static_cast<unsigned long>(value.scode));
-        case VT_BSTR: return Quoted(value.bstrVal ? value.bstrVal : L"");
-        case VT_DISPATCH: return ObjectText(value.pdispVal);
-        case VT_UNKNOWN: return ObjectText(value.punkVal);
-        default: break;
+        case VT_NULL:
+            return L"";
+        case VT_I1:
+            return std::to_wstring(static_cast<int>(value.cVal));
+        case VT_UI1:
+            return std::to_wstring(value.bVal);
+        case VT_I2:
+            return std::to_wstring(value.iVal);
+        case VT_UI2:
+            return std::to_wstring(value.uiVal);
+        case VT_I4:
+            return std::to_wstring(value.lVal);
+        case VT_UI4:
+            return std::to_wstring(value.ulVal);
+        case VT_INT:
+            return std::to_wstring(value.intVal);
+        case VT_UINT:
+            return std::to_wstring(value.uintVal);
+        case VT_I8:
+            return std::to_wstring(value.llVal);
+        case VT_UI8:
+            return std::to_wstring(value.ullVal);
+        case VT_BOOL:
+            return std::to_wstring(value.boolVal);
+        case VT_ERROR:
+            return HexCode(static_cast<unsigned long>(value.scode));
+        case VT_BSTR:
+            return Quoted(value.bstrVal ? value.bstrVal : L"");
+        case VT_DISPATCH:
+            return ObjectText(value.pdispVal);
+        case VT_UNKNOWN:
+            return ObjectText(value.punkVal);
+        default:
+            break;
     }
     VARIANT text;
     ::VariantInit(&text);
     std::wstring result = L"?";
-    if (SUCCEEDED(::VariantChangeTypeEx(&text, &value, LOCALE_INVARIANT, 0, VT_BSTR))) {
+    if (SUCCEEDED(::VariantChangeTypeEx(&text, const_cast<VARIANT*>(&value), LOCALE_INVARIANT, 0, VT_BSTR))) {
         result = text.bstrVal ? text.bstrVal : L"";
     }
     ::VariantClear(&text);
@@ -159,7 +200,7 @@ std::wstring DescribeVariant(const VARIANT& value) {
     } else if (value.vt & VT_BYREF) {
         VARIANT copy;
         ::VariantInit(&copy);
-        text = SUCCEEDED(::VariantCopyInd(&copy, &value)) ? ScalarText(copy) : L"?";
+        text = SUCCEEDED(::VariantCopyInd(&copy, const_cast<VARIANT*>(&value))) ? ScalarText(copy) : L"?";
         ::VariantClear(&copy);
     } else {
         text = ScalarText(value);
@@ -195,9 +236,13 @@ VARIANT Converted(const VARIANT& value, VARTYPE type) {
 
 }  // namespace
 
-long ArgLong(const VARIANT& value) { return Converted(value, VT_I4).lVal; }
+long ArgLong(const VARIANT& value) {
+    return Converted(value, VT_I4).lVal;
+}
 
-bool ArgBool(const VARIANT& value) { return Converted(value, VT_BOOL).boolVal != VARIANT_FALSE; }
+bool ArgBool(const VARIANT& value) {
+    return Converted(value, VT_BOOL).boolVal != VARIANT_FALSE;
+}
 
 std::wstring ArgString(const VARIANT& value) {
     VARIANT text = Converted(value, VT_BSTR);

@@ -1,0 +1,97 @@
+// Stand-in for the suite's package tool "unopkg.com" (a console program; CreateProcessW runs it by its
+// full path despite the name).
+//
+// Journal "unopkg.com.journal" beside it:
+//   cmdline=<the exact command line, GetCommandLineW>
+//   PATH=<the PATH variable it inherited>
+//   wrote <n> bytes to <stdout|stderr>      or   write-error <code> after <n> bytes to <stream>
+//   exit <code>
+// Settings beside it:
+//   unopkg.com.output    key=value lines; absent or empty: it prints nothing
+//     stream=stdout|stderr   where to write (default stdout)
+//     text=<line>            writes the line and CR LF; repeatable, in file order
+//     bytes=<n>              then writes n filler bytes (lines of letters ending in LF), e.g. 10485760
+//     sleep_ms=<ms>          waits that long before exiting
+//   unopkg.com.exitcode  the exit code, C notation (default 0)
+#include <windows.h>
+
+#include <string>
+
+#include "common/journal.h"
+#include "common/scenario.h"
+#include "platform/utf8.h"
+
+namespace {
+
+using standin::Journal;
+
+struct Writer {
+    HANDLE stream;
+    unsigned long long written = 0;
+    DWORD error = 0;
+
+    bool Write(const std::string& bytes) {
+        std::size_t offset = 0;
+        while (offset < bytes.size()) {
+            DWORD done = 0;
+            if (!::WriteFile(stream, bytes.data() + offset, static_cast<DWORD>(bytes.size() - offset), &done,
+                             nullptr)) {
+                error = ::GetLastError();
+                return false;
+            }
+            offset += done;
+            written += done;
+        }
+        return true;
+    }
+};
+
+std::string Filler(std::size_t size) {
+    std::string text(size, 'x');
+    for (std::size_t i = 0; i < size; ++i) text[i] = (i % 64 == 63) ? '\n' : static_cast<char>('a' + i % 26);
+    return text;
+}
+
+void Print(const standin::Scenario& output) {
+    const bool toStderr = output.Get("stream").value_or(L"stdout") == L"stderr";
+    const std::wstring streamName = toStderr ? L"stderr" : L"stdout";
+    Writer writer{::GetStdHandle(toStderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE)};
+    bool ok = true;
+    for (const auto& line : output.GetAll("text")) {
+        if (ok) ok = writer.Write(cx::EncodeUtf8(line) + "\r\n");
+    }
+    constexpr std::size_t kChunk = 64 * 1024;
+    const std::string chunk = Filler(kChunk);
+    for (long left = output.Number("bytes", 0); ok && left > 0;) {
+        const std::size_t n =
+            static_cast<std::size_t>(left) < kChunk ? static_cast<std::size_t>(left) : kChunk;
+        ok = writer.Write(chunk.substr(0, n));
+        left -= static_cast<long>(n);
+    }
+    if (ok) {
+        if (writer.written > 0)
+            Journal(L"wrote " + std::to_wstring(writer.written) + L" bytes to " + streamName);
+    } else {
+        Journal(L"write-error " + std::to_wstring(writer.error) + L" after " +
+                std::to_wstring(writer.written) + L" bytes to " + streamName);
+    }
+}
+
+}  // namespace
+
+int wmain() {
+    Journal(std::wstring(L"cmdline=") + ::GetCommandLineW());
+    wchar_t path[32768] = {};
+    ::GetEnvironmentVariableW(L"PATH", path, 32768);
+    Journal(std::wstring(L"PATH=") + path);
+
+    const auto outputText = standin::ReadSetting(L"output");
+    const auto output = standin::Scenario::Parse(outputText.value_or(""));
+    Print(output);
+    if (const long sleepMs = output.Number("sleep_ms", 0); sleepMs > 0) ::Sleep(static_cast<DWORD>(sleepMs));
+
+    const auto codeText = standin::ReadSetting(L"exitcode");
+    const long code = codeText ? standin::ParseNumber(*codeText).value_or(0) : 0;
+    Journal(L"exit " + std::to_wstring(code));
+    return static_cast<int>(code);
+}

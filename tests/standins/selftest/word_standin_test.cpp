@@ -1,0 +1,466 @@
+// The Word stand-in and the add-in library stand-in, driven across processes the way the tool drives
+// Word: registration, attaching and starting, every member by name with the tool's argument forms, the
+// journal lines tests rely on, failures on demand, and the ways the server leaves.
+#include <windows.h>
+
+#include <oleauto.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "selftest/harness.h"
+#include "selftest/late_bound.h"
+#include "support/registry_probe.h"
+
+namespace {
+
+using namespace selftest;
+using Lines = std::vector<std::wstring>;
+
+constexpr wchar_t kClassId[] = L"{33B42607-B211-4007-9264-EFF8E2AC01DB}";
+constexpr wchar_t kApplicationIidText[] = L"{00020970-0000-0000-C000-000000000046}";
+constexpr IID kApplicationIid = {
+    0x00020970, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr wchar_t kJournal[] = L"WordStandin.exe.journal";
+constexpr wchar_t kToolbar[] = L"Corvane2 Toolbar";
+
+class WordStandinTest : public ::testing::Test {
+protected:
+    WordStandinTest() : folder_(L"word") {}
+
+    void SetUp() override {
+        folder_.Add(L"WordStandin.exe");
+        ASSERT_EQ(RunToEnd(Exe() + L" /regserver"), 0);
+        ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
+    }
+    void TearDown() override {
+        ::CoUninitialize();
+        StopServers();
+        EXPECT_EQ(RunToEnd(Exe() + L" /unregserver"), 0);
+    }
+
+    std::wstring Exe() const { return L"\"" + folder_.Path(L"WordStandin.exe") + L"\""; }
+    void SetScenario(const std::wstring& text) const { folder_.Write(L"WordStandin.exe.scenario", text); }
+    Lines Journal() const { return folder_.Lines(kJournal); }
+
+    // A Word the user started, in the running object table once this returns.
+    void StartRunning() {
+        servers_.push_back(Process::Start(Exe() + L" /running"));
+        ASSERT_TRUE(WaitForLine(folder_, kJournal, L"ready", 10000));
+    }
+    // Stops every server of this test through the stop file, then clears the journal for the next one.
+    void StopServers() {
+        folder_.Write(L"WordStandin.exe.stop", L"");
+        for (const auto& server : servers_) EXPECT_TRUE(server.WaitExit(5000));
+        servers_.clear();
+        ::DeleteFileW(folder_.Path(L"WordStandin.exe.stop").c_str());
+        ::DeleteFileW(folder_.Path(kJournal).c_str());
+    }
+
+    // Attaches as the tool does: the ProgID's class, the running object, IDispatch, Word's interface.
+    ComPtr<IDispatch> Attach() const {
+        CLSID clsid{};
+        EXPECT_EQ(::CLSIDFromProgID(L"Word.Application", &clsid), S_OK);
+        ComPtr<IUnknown> running;
+        EXPECT_EQ(::GetActiveObject(clsid, nullptr, running.put()), S_OK);
+        ComPtr<IDispatch> dispatch;
+        if (running) EXPECT_EQ(running->QueryInterface(IID_IDispatch, dispatch.putVoid()), S_OK);
+        ComPtr<IDispatch> word;
+        if (dispatch) EXPECT_EQ(dispatch->QueryInterface(kApplicationIid, word.putVoid()), S_OK);
+        return word;
+    }
+
+    Folder folder_;
+    std::vector<Process> servers_;
+};
+
+bool BoolOf(IDispatch* object, const wchar_t* name) {
+    CallResult result;
+    Call(result, object, name, DISPATCH_PROPERTYGET);
+    EXPECT_EQ(result.hr, S_OK) << ::testing::PrintToString(std::wstring(name));
+    EXPECT_EQ(result.value->vt, VT_BOOL);
+    return result.value->boolVal != VARIANT_FALSE;
+}
+
+long CountOf(IDispatch* collection) {
+    CallResult result;
+    Call(result, collection, L"Count", DISPATCH_PROPERTYGET);
+    EXPECT_EQ(result.hr, S_OK);
+    EXPECT_EQ(result.value->vt, VT_I4);
+    return result.value->lVal;
+}
+
+// The add-in at `index`, with the index passed by reference as Word's interface declares it.
+ComPtr<IDispatch> AddInAt(IDispatch* word, long index) {
+    const auto addIns = Fetch(word, L"COMAddIns");
+    return addIns ? Fetch(addIns.get(), L"Item", DISPATCH_METHOD, {ByRef(VT_I4, &index)})
+                  : ComPtr<IDispatch>();
+}
+
+std::wstring ProgIdOf(IDispatch* addIn) {
+    CallResult result;
+    Call(result, addIn, L"ProgId", DISPATCH_PROPERTYGET);
+    EXPECT_EQ(result.value->vt, VT_BSTR);
+    return result.value->vt == VT_BSTR ? result.value->bstrVal : L"";
+}
+
+Lines ControlDeletions(int from) {
+    Lines lines;
+    for (int k = from; k >= 1; --k) {
+        lines.push_back(L"CommandBar(Corvane2 Toolbar).Controls get");
+        lines.push_back(L"Controls.Item get VT_I4 " + std::to_wstring(k));
+        lines.push_back(L"Control#" + std::to_wstring(k) + L".Delete method VT_BOOL 0");
+    }
+    return lines;
+}
+
+TEST_F(WordStandinTest, RegistrationWritesTheClassAndMakesWordsInterfaceMarshallableAndIsRemovedAgain) {
+    using cxtest::ReadString;
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, L"Word.Application\\CLSID", L""), kClassId);
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, L"Word.Application\\CurVer", L""), L"Word.Application.16");
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, L"Word.Application.16\\CLSID", L""), kClassId);
+    const std::wstring classKey = std::wstring(L"CLSID\\") + kClassId;
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, classKey + L"\\LocalServer32", L""),
+              L"\"" + folder_.Path(L"WordStandin.exe") + L"\"");
+    const std::wstring interfaceKey = std::wstring(L"Interface\\") + kApplicationIidText;
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, interfaceKey + L"\\ProxyStubClsid32", L""),
+              L"{00020420-0000-0000-C000-000000000046}");  // the IDispatch proxy
+    const auto library = ReadString(HKEY_CLASSES_ROOT, interfaceKey + L"\\TypeLib", L"");
+    ASSERT_TRUE(library.has_value());
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, L"TypeLib\\" + *library + L"\\1.0\\0\\win32", L""),
+              folder_.Path(L"WordStandin.tlb"));
+
+    ASSERT_EQ(RunToEnd(Exe() + L" /unregserver"), 0);
+    EXPECT_FALSE(cxtest::KeyExists(HKEY_CLASSES_ROOT, L"Word.Application"));
+    EXPECT_FALSE(cxtest::KeyExists(HKEY_CLASSES_ROOT, L"Word.Application.16"));
+    EXPECT_FALSE(cxtest::KeyExists(HKEY_CLASSES_ROOT, classKey));
+    EXPECT_FALSE(cxtest::KeyExists(HKEY_CLASSES_ROOT, interfaceKey));
+    EXPECT_FALSE(cxtest::KeyExists(HKEY_CLASSES_ROOT, L"TypeLib\\" + *library));
+    EXPECT_EQ(::GetFileAttributesW(folder_.Path(L"WordStandin.tlb").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(RunToEnd(Exe() + L" /unregserver"), 0) << "nothing left to remove is no failure";
+    ASSERT_EQ(RunToEnd(Exe() + L" /regserver"), 0);  // for TearDown's unregistration
+}
+
+TEST_F(WordStandinTest, RunningWordAnswersTheConnectSequenceAndJournalsEveryCallInOrder) {
+    SetScenario(L"visible=0\naddin=Other.AddIn\naddin=cvwordaddin2.WORDADDIN2\nbar=Corvane2 Toolbar:5\n");
+    StartRunning();
+    const double start = NowMs();
+    ComPtr<IDispatch> word = Attach();
+    const double attachMs = NowMs() - start;
+    ASSERT_TRUE(word);
+
+    EXPECT_FALSE(BoolOf(word.get(), L"Visible"));
+    EXPECT_EQ(Put(word.get(), L"visible", Bool(true)), S_OK);  // names are case-insensitive
+    EXPECT_TRUE(BoolOf(word.get(), L"Visible"));
+
+    // The tool's search: the list is fetched anew for every access.
+    const long count = CountOf(Fetch(word.get(), L"COMAddIns").get());
+    ASSERT_EQ(count, 2);
+    EXPECT_EQ(ProgIdOf(AddInAt(word.get(), 1).get()), L"Other.AddIn");
+    EXPECT_EQ(ProgIdOf(AddInAt(word.get(), 2).get()), L"cvwordaddin2.WORDADDIN2");
+    {
+        const auto bars = Fetch(word.get(), L"CommandBars");
+        const auto bar = Fetch(bars.get(), L"Item", DISPATCH_PROPERTYGET, {Str(kToolbar)});
+        ASSERT_TRUE(bar);
+        const long controls = CountOf(Fetch(bar.get(), L"Controls").get());
+        ASSERT_EQ(controls, 5);
+        for (long k = controls; k >= 1; --k) {
+            const auto control =
+                Fetch(Fetch(bar.get(), L"Controls").get(), L"Item", DISPATCH_PROPERTYGET, {I4(k)});
+            ASSERT_TRUE(control);
+            CallResult deleted;
+            Call(deleted, control.get(), L"Delete", DISPATCH_METHOD, {Bool(false)});
+            EXPECT_EQ(deleted.hr, S_OK);
+        }
+        CallResult barDeleted;
+        Call(barDeleted, bar.get(), L"Delete", DISPATCH_METHOD);
+        EXPECT_EQ(barDeleted.hr, S_OK);
+    }
+    CallResult saved;
+    Call(saved, Fetch(word.get(), L"NormalTemplate").get(), L"Save", DISPATCH_METHOD);
+    EXPECT_EQ(saved.hr, S_OK);
+    EXPECT_EQ(Put(AddInAt(word.get(), 2).get(), L"Connect", Bool(true)), S_OK);
+    EXPECT_TRUE(BoolOf(AddInAt(word.get(), 2).get(), L"Connect"));
+    // The bar is gone now, and Word reports the lookup as failed.
+    CallResult again;
+    Call(again, Fetch(word.get(), L"CommandBars").get(), L"Item", DISPATCH_PROPERTYGET, {Str(kToolbar)});
+    EXPECT_EQ(again.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(again.scode, static_cast<SCODE>(0x800A0005));
+    EXPECT_EQ(again.description, L"Invalid procedure call or argument");
+
+    const double callStart = NowMs();
+    constexpr int kCalls = 50;
+    for (int i = 0; i < kCalls; ++i) BoolOf(word.get(), L"Visible");
+    const double callMs = (NowMs() - callStart) / kCalls;
+    std::printf("[timing] Word: attach to running %.1f ms, one call %.2f ms\n", attachMs, callMs);
+
+    Lines expected = {
+        L"Application.Visible get",
+        L"Application.Visible put VT_BOOL -1",
+        L"Application.Visible get",
+        L"Application.COMAddIns get",
+        L"COMAddIns.Count get",
+        L"Application.COMAddIns get",
+        L"COMAddIns.Item method VT_I4|VT_BYREF 1",
+        L"COMAddIn#1.ProgId get",
+        L"Application.COMAddIns get",
+        L"COMAddIns.Item method VT_I4|VT_BYREF 2",
+        L"COMAddIn#2.ProgId get",
+        L"Application.CommandBars get",
+        L"CommandBars.Item get VT_BSTR \"Corvane2 Toolbar\"",
+        L"CommandBar(Corvane2 Toolbar).Controls get",
+        L"Controls.Count get",
+    };
+    for (const auto& line : ControlDeletions(5)) expected.push_back(line);
+    for (const auto* line : {
+             L"CommandBar(Corvane2 Toolbar).Delete method",
+             L"Application.NormalTemplate get",
+             L"NormalTemplate.Save method",
+             L"Application.COMAddIns get",
+             L"COMAddIns.Item method VT_I4|VT_BYREF 2",
+             L"COMAddIn#2.Connect put VT_BOOL -1",
+             L"Application.COMAddIns get",
+             L"COMAddIns.Item method VT_I4|VT_BYREF 2",
+             L"COMAddIn#2.Connect get",
+             L"Application.CommandBars get",
+             L"CommandBars.Item get VT_BSTR \"Corvane2 Toolbar\"",
+             L"CommandBars.Item -> exception 0x800A0005 \"Invalid procedure call or argument\"",
+         }) {
+        expected.push_back(line);
+    }
+    for (int i = 0; i < kCalls; ++i) expected.push_back(L"Application.Visible get");
+    const Lines journal = Journal();
+    EXPECT_EQ(CallLines(journal), expected);
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), L"released"), 0);  // the client holds Word
+
+    // Once the client let go the running Word says so, and stays for the next one.
+    word.Reset();
+    EXPECT_TRUE(WaitForLine(folder_, kJournal, L"released", 5000));
+    EXPECT_FALSE(servers_.front().WaitExit(300));
+    word = Attach();
+    ASSERT_TRUE(word);
+    EXPECT_TRUE(BoolOf(word.get(), L"Visible"));
+    word.Reset();
+    EXPECT_TRUE(WaitForLine(folder_, kJournal, L"released", 5000, 2));
+    folder_.Write(L"WordStandin.exe.stop", L"");
+    ASSERT_TRUE(servers_.front().WaitExit(5000));
+    EXPECT_EQ(Journal().back(), L"exit reason=stopfile");
+}
+
+TEST_F(WordStandinTest, WordStartedByComQuitsWithOmittedArgumentsAndLeavesOnceReleased) {
+    SetScenario(L"addin=CVWordAddin2.WordAddIn2\n");
+    CLSID clsid{};
+    ASSERT_EQ(::CLSIDFromProgID(L"Word.Application", &clsid), S_OK);
+    const double start = NowMs();
+    ComPtr<IDispatch> created;
+    ASSERT_EQ(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                 created.putVoid()),
+              S_OK);
+    const double activationMs = NowMs() - start;
+    std::printf("[timing] Word: first activation through COM %.0f ms\n", activationMs);
+    ComPtr<IDispatch> word;
+    ASSERT_EQ(created->QueryInterface(kApplicationIid, word.putVoid()), S_OK);
+    const Process server = Process::Open(StartedPid(Journal(), L"embedding"));
+    ASSERT_TRUE(server);
+
+    EXPECT_FALSE(BoolOf(word.get(), L"Visible"));  // started invisible
+    long saveChanges = 0;
+    SCODE originalFormat = DISP_E_PARAMNOTFOUND;
+    SCODE routeDocument = DISP_E_PARAMNOTFOUND;
+    CallResult quit;
+    Call(quit, word.get(), L"Quit", DISPATCH_METHOD,
+         {ByRef(VT_I4, &saveChanges), ByRef(VT_ERROR, &originalFormat), ByRef(VT_ERROR, &routeDocument)});
+    EXPECT_EQ(quit.hr, S_OK);
+    word.Reset();
+    created.Reset();
+
+    ASSERT_TRUE(server.WaitExit(5000));
+    EXPECT_EQ(
+        LinesAfter(Journal(), L"start mode=embedding"),
+        (Lines{L"ready", L"CreateInstance", L"Application.Visible get",
+               L"Application.Quit method VT_I4|VT_BYREF 0, VT_ERROR|VT_BYREF 0x80020004, VT_ERROR|VT_BYREF "
+               L"0x80020004",
+               L"released", L"exit reason=quit"}));
+}
+
+TEST_F(WordStandinTest, WordStartedByComLeavesWhenReleasedWithoutQuit) {
+    CLSID clsid{};
+    ASSERT_EQ(::CLSIDFromProgID(L"Word.Application", &clsid), S_OK);
+    ComPtr<IDispatch> word;
+    ASSERT_EQ(::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, word.putVoid()), S_OK);
+    const Process server = Process::Open(StartedPid(Journal(), L"embedding"));
+    ASSERT_TRUE(server);
+    auto addIns = Fetch(word.get(), L"COMAddIns");
+    EXPECT_EQ(CountOf(addIns.get()), 0);
+    word.Reset();
+    EXPECT_FALSE(server.WaitExit(300)) << "the add-in list still holds the server";
+    addIns.Reset();
+    ASSERT_TRUE(server.WaitExit(5000));
+    const Lines journal = Journal();
+    ASSERT_GE(journal.size(), 2u);
+    EXPECT_EQ(journal[journal.size() - 2], L"released");
+    EXPECT_EQ(journal.back(), L"exit reason=released");
+}
+
+TEST_F(WordStandinTest, MembersFailAsTheScenarioAsksAndBadCallsAreRefusedAndJournaled) {
+    SetScenario(
+        L"fail=COMAddIns:Word cannot list add-ins.\n"
+        L"fail=NormalTemplate.Save@0x800A1066\n"
+        L"fail=Application.Visible put:\n"
+        L"unknwon=1\n");
+    StartRunning();
+    ComPtr<IDispatch> word = Attach();
+    ASSERT_TRUE(word);
+
+    CallResult addIns;
+    Call(addIns, word.get(), L"COMAddIns", DISPATCH_PROPERTYGET);
+    EXPECT_EQ(addIns.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(addIns.scode, E_FAIL);
+    EXPECT_EQ(addIns.description, L"Word cannot list add-ins.");
+
+    CallResult save;
+    Call(save, Fetch(word.get(), L"NormalTemplate").get(), L"Save", DISPATCH_METHOD);
+    EXPECT_EQ(save.hr, static_cast<HRESULT>(0x800A1066));
+
+    EXPECT_EQ(Put(word.get(), L"Visible", Bool(true)), DISP_E_EXCEPTION);
+    EXPECT_FALSE(BoolOf(word.get(), L"Visible"));  // only the write fails
+
+    CallResult unknown;
+    Call(unknown, word.get(), L"Frobnicate", DISPATCH_METHOD);
+    EXPECT_EQ(unknown.hr, DISP_E_UNKNOWNNAME);
+    CallResult unnamedPut;
+    Call(unnamedPut, word.get(), L"Visible", DISPATCH_PROPERTYPUT, {Bool(true)});
+    EXPECT_EQ(unnamedPut.hr, DISP_E_PARAMNOTOPTIONAL);
+    CallResult propertyAsMethod;  // Item of the command bars is a property, not a method
+    Call(propertyAsMethod, Fetch(word.get(), L"CommandBars").get(), L"Item", DISPATCH_METHOD,
+         {Str(kToolbar)});
+    EXPECT_EQ(propertyAsMethod.hr, DISP_E_MEMBERNOTFOUND);
+    CallResult tooMany;
+    Call(tooMany, word.get(), L"Quit", DISPATCH_METHOD, {I4(0), I4(0), I4(0), I4(0)});
+    EXPECT_EQ(tooMany.hr, DISP_E_BADPARAMCOUNT);
+
+    EXPECT_EQ(LinesAfter(Journal(), L"start mode=running"),
+              (Lines{
+                  L"scenario-error unknwon=1",
+                  L"ready",
+                  L"Application.COMAddIns get",
+                  L"Application.COMAddIns -> exception 0x80004005 \"Word cannot list add-ins.\"",
+                  L"Application.NormalTemplate get",
+                  L"NormalTemplate.Save method",
+                  L"NormalTemplate.Save -> error 0x800A1066",
+                  L"Application.Visible put VT_BOOL -1",
+                  L"Application.Visible -> exception 0x80004005 \"\"",
+                  L"Application.Visible get",
+                  L"Application.Frobnicate unknown-name",
+                  L"Application.Visible put VT_BOOL -1",
+                  L"Application.Visible -> error 0x8002000F",
+                  L"Application.CommandBars get",
+                  L"CommandBars.Item method VT_BSTR \"Corvane2 Toolbar\"",
+                  L"CommandBars.Item -> error 0x80020003",
+                  L"Application.Quit method VT_I4 0, VT_I4 0, VT_I4 0, VT_I4 0",
+                  L"Application.Quit -> error 0x8002000E",
+              }));
+}
+
+TEST_F(WordStandinTest, AnUnknownBarCanAlsoComeBackEmptyOrNull) {
+    for (const auto& [mode, type] : {std::pair{L"empty", VT_EMPTY}, std::pair{L"null", VT_DISPATCH}}) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(mode)));
+        SetScenario(std::wstring(L"unknown_bar=") + mode + L"\nbar=Other:1\n");
+        StartRunning();
+        {
+            ComPtr<IDispatch> word = Attach();
+            ASSERT_TRUE(word);
+            CallResult bar;
+            Call(bar, Fetch(word.get(), L"CommandBars").get(), L"Item", DISPATCH_PROPERTYGET,
+                 {Str(kToolbar)});
+            EXPECT_EQ(bar.hr, S_OK);
+            EXPECT_EQ(bar.value->vt, type);
+            EXPECT_FALSE(bar.value.Object());
+            EXPECT_TRUE(Fetch(Fetch(word.get(), L"CommandBars").get(), L"Item", DISPATCH_PROPERTYGET,
+                              {Str(L"other")}));
+        }
+        StopServers();
+    }
+}
+
+TEST_F(WordStandinTest, RunningWordLeavesTheTableOnQuitAndEndsOnceReleased) {
+    StartRunning();
+    ComPtr<IDispatch> word = Attach();
+    ASSERT_TRUE(word);
+    CallResult quit;
+    Call(quit, word.get(), L"Quit", DISPATCH_METHOD);
+    EXPECT_EQ(quit.hr, S_OK);
+    ::Sleep(300);
+    CLSID clsid{};
+    ASSERT_EQ(::CLSIDFromProgID(L"Word.Application", &clsid), S_OK);
+    ComPtr<IUnknown> gone;
+    EXPECT_EQ(::GetActiveObject(clsid, nullptr, gone.put()), MK_E_UNAVAILABLE);
+    EXPECT_FALSE(servers_.front().WaitExit(0)) << "left while the client still held it";
+    word.Reset();
+    ASSERT_TRUE(servers_.front().WaitExit(2000));
+    EXPECT_EQ(LinesAfter(Journal(), L"start mode=running"),
+              (Lines{L"ready", L"Application.Quit method", L"released", L"exit reason=quit"}));
+}
+
+TEST_F(WordStandinTest, RunningWordCanBeAskedToLeaveWithItsLastClient) {
+    SetScenario(L"exit_on_release=1\n");
+    StartRunning();
+    ComPtr<IDispatch> word = Attach();
+    ASSERT_TRUE(word);
+    EXPECT_FALSE(BoolOf(word.get(), L"Visible"));
+    word.Reset();
+    ASSERT_TRUE(servers_.front().WaitExit(2000));
+    EXPECT_EQ(Journal().back(), L"exit reason=released");
+}
+
+TEST_F(WordStandinTest, AForgottenServerLeavesAfterItsIdleTimeout) {
+    SetScenario(L"timeout=1\n");
+    StartRunning();
+    ComPtr<IDispatch> word = Attach();  // held on purpose, as a client that died would
+    ASSERT_TRUE(word);
+    ASSERT_TRUE(servers_.front().WaitExit(4000));
+    EXPECT_EQ(Journal().back(), L"exit reason=timeout");
+}
+
+// --- the add-in library ---
+
+using EntryPoint = HRESULT(STDAPICALLTYPE*)();
+
+EntryPoint Entry(HMODULE library, const char* name) {
+    return reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
+}
+
+TEST(WordAddinStandinTest, EntryPointsJournalTheirCallAndReturnTheConfiguredResult) {
+    const Folder folder(L"addin");
+    folder.Add(L"CVWordAddin2.dll");
+    HMODULE library = ::LoadLibraryW(folder.Path(L"CVWordAddin2.dll").c_str());
+    ASSERT_TRUE(library);
+    const EntryPoint reg = Entry(library, "DllRegisterServer");
+    const EntryPoint unreg = Entry(library, "DllUnregisterServer");
+    ASSERT_TRUE(reg && unreg);
+    EXPECT_EQ(reg(), S_OK);
+    folder.Write(L"CVWordAddin2.dll.hresult", L"0x80004005");
+    EXPECT_EQ(unreg(), E_FAIL);
+    folder.Write(L"CVWordAddin2.dll.hresult", L"-2147024894");
+    EXPECT_EQ(reg(), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
+    ::FreeLibrary(library);
+    EXPECT_EQ(
+        folder.Lines(L"CVWordAddin2.dll.journal"),
+        (Lines{L"load", L"DllRegisterServer", L"DllUnregisterServer", L"DllRegisterServer", L"unload"}));
+}
+
+TEST(WordAddinStandinTest, TheBrokenBuildLoadsButLacksBothEntryPoints) {
+    const Folder folder(L"addin-noentry");
+    folder.Add(L"CVWordAddin2_noentry.dll", L"CVWordAddin2.dll");
+    HMODULE library = ::LoadLibraryW(folder.Path(L"CVWordAddin2.dll").c_str());
+    ASSERT_TRUE(library);
+    EXPECT_EQ(::GetProcAddress(library, "DllRegisterServer"), nullptr);
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+    EXPECT_EQ(::GetProcAddress(library, "DllUnregisterServer"), nullptr);
+    ::FreeLibrary(library);
+    EXPECT_EQ(folder.Lines(L"CVWordAddin2.dll.journal"), (Lines{L"load", L"unload"}));
+}
+
+}  // namespace

@@ -1,0 +1,53 @@
+// What the Word stand-in knows about itself: the state its scenario file sets up and its calls change.
+//
+// Scenario file "WordStandin.exe.scenario" beside the executable (key=value lines, see
+// common/scenario.h), every key optional:
+//   visible=0|1                   Application.Visible at start (default 0)
+//   addin=<ProgID>[;connected]    one COM add-in per line, COMAddIns.Item(1) first; its Connect starts
+//                                 false unless ";connected" follows
+//   bar=<name>[:<controls>]       a command bar with that many controls (default 0), e.g.
+//                                 bar=Corvane2 Toolbar:5; several lines for several bars
+//   unknown_bar=fail|empty|null   CommandBars.Item for a name that is not there (or was deleted):
+//                                 fail (default, as Word does) raises DISP_E_EXCEPTION with scode
+//                                 0x800A0005 and "Invalid procedure call or argument"; empty returns
+//                                 VT_EMPTY; null returns VT_DISPATCH holding null
+//   fail=<rule>                   makes a member fail, e.g. fail=COMAddIns:Word cannot list add-ins.
+//                                 (rules in common/dispatch_object.h)
+//   timeout=<seconds>             leave after this long without any call (default 60)
+//   quit_grace_ms=<ms>            after Quit, how long to wait for the clients' releases (default 3000)
+//   exit_on_release=0|1           started with /running: also leave when the last client let go
+//                                 (default 0: stays, as a Word the user started does)
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/scenario.h"
+
+namespace standin::word {
+
+struct AddIn {
+    std::wstring progId;
+    bool connected = false;
+};
+
+struct CommandBar {
+    std::wstring name;
+    std::vector<int> controls;  // the controls still there, by number (1..n at start)
+    bool deleted = false;
+};
+
+enum class UnknownBar { Fail, Empty, Null };
+
+struct WordModel {
+    bool visible = false;
+    std::vector<AddIn> addIns;
+    std::vector<CommandBar> bars;
+    UnknownBar unknownBar = UnknownBar::Fail;
+};
+
+// Builds the model from the scenario; malformed values fall back to the defaults.
+std::shared_ptr<WordModel> ModelFromScenario(const Scenario& scenario);
+
+}  // namespace standin::word
