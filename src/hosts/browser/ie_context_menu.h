@@ -1,0 +1,19 @@
+// Internet Explorer context-menu entries that open the product's pages: one sub-key of the per-user
+// MenuExt key per entry, named by its caption, with the page path as its default value.
+#pragma once
+
+namespace cx {
+
+// Removes every entry whose page path is one of this installation's three pages. Entries are found by
+// page path only, so entries with captions in any language go. True when every attempted deletion
+// worked (and when there is no MenuExt key). Raises ERegistryException "Invalid data type for ''" for
+// an entry whose default value is not a string.
+bool UnregisterIEContextMenu();
+
+// "eu" (install false) and "ei" (install true). Always removes first; installing then ignores the
+// removal's result and adds the three entries with captions in the selected language, stopping at the
+// first entry key that cannot be created (false). Raises as UnregisterIEContextMenu, and
+// ERegistryException "Failed to set data for '%s'" when a value of a created entry cannot be written.
+bool RegisterIEContextMenu(bool install);
+
+}  // namespace cx

@@ -1,0 +1,64 @@
+#include "hosts/wps/wps_addin.h"
+
+#include <windows.h>
+
+#include <string_view>
+#include <variant>
+
+#include "platform/registered_version.h"
+#include "platform/registry_ex.h"
+
+namespace cx {
+namespace {
+
+const HKEY kAddinRoot = HKEY_LOCAL_MACHINE;
+constexpr wchar_t kAddinKey[] = L"\\SOFTWARE\\Kingsoft\\Office\\WPS\\Addins\\CVWPSAddin2.TCVWPSAddin2";
+
+struct AddinValue {
+    std::wstring_view name;
+    std::variant<std::uint32_t, std::wstring_view> data;
+};
+
+// Written in this order after the key's empty default value.
+constexpr AddinValue kAddinValues[] = {
+    {L"CommandLineSafe", std::uint32_t{1}},
+    {L"LoadBehavior", std::uint32_t{3}},
+    {L"FriendlyName", std::wstring_view(L"TCVWPSAddin2")},
+};
+
+void WriteAddinValue(const AddinValue& value) {
+    const std::wstring name(value.name);
+    if (const auto* number = std::get_if<std::uint32_t>(&value.data)) {
+        WriteRegDWord(kAddinRoot, kAddinKey, name, *number);
+    } else {
+        WriteRegString(kAddinRoot, kAddinKey, name, std::wstring(std::get<std::wstring_view>(value.data)));
+    }
+}
+
+}  // namespace
+
+std::int32_t GetWpsVersion() {
+    return GetRegisteredVersion(L"WPS.Application");
+}
+
+bool ProbeWpsVersion() {
+    return GetWpsVersion() >= kMinWpsVersion;
+}
+
+bool InstallWpsAddin() {
+    try {
+        // Creates the key and its parents; the value writes below tell whether it worked.
+        WriteRegKeyDefault(kAddinRoot, kAddinKey, std::wstring());
+        for (const AddinValue& value : kAddinValues) WriteAddinValue(value);
+        return true;
+    } catch (...) {
+        // Whatever went wrong, the caller learns it only from the result.
+        return false;
+    }
+}
+
+bool UninstallWpsAddin() {
+    return DeleteRegKeyTree(kAddinRoot, kAddinKey);
+}
+
+}  // namespace cx
