@@ -28,6 +28,10 @@ std::wstring OleErrorMessage(HRESULT hr) {
     return text;
 }
 
+void RaiseAssertion(const wchar_t* unit, int line) {
+    throw EAssertionFailed(FormatResString(IDS_ASSERT_FORMAT, {LoadResString(IDS_ASSERTION_FAILED), unit, line}));
+}
+
 void RaiseOleSysError(HRESULT hr) { throw EOleSysError(OleErrorMessage(hr), static_cast<std::int32_t>(hr)); }
 
 }  // namespace cx

@@ -19,6 +19,10 @@ std::wstring SysErrorMessage(DWORD code);
 // The system's text for an HRESULT, or "OLE error %.8x" when it has none.
 std::wstring OleErrorMessage(HRESULT hr);
 
+// Raises EAssertionFailed "Assertion failure (<unit>, line <line>)": a violated precondition, the
+// caller's programming error.
+[[noreturn]] void RaiseAssertion(const wchar_t* unit, int line);
+
 // Raises EOleSysError with OleErrorMessage(hr).
 [[noreturn]] void RaiseOleSysError(HRESULT hr);
 

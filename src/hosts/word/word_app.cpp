@@ -1,0 +1,49 @@
+#include "hosts/word/word_app.h"
+
+#include <objbase.h>
+
+#include "platform/automation.h"
+#include "platform/com_apartment.h"
+#include "platform/errors.h"
+
+namespace cx {
+namespace {
+
+// An object that does not answer Word's application interface is no Word: the query's status is of
+// no further interest.
+ComPtr<IDispatch> AsWordApp(const ComPtr<IDispatch>& object) {
+    return object.As<IDispatch>(kWordApplicationIid);
+}
+
+}  // namespace
+
+ComPtr<IDispatch> GetRunningWordApp() {
+    EnsureComApartment();
+    try {
+        CLSID clsid{};
+        if (FAILED(::CLSIDFromProgID(kWordProgId, &clsid))) return {};
+        ComPtr<IUnknown> running;
+        if (FAILED(::GetActiveObject(clsid, nullptr, running.put()))) return {};
+        ComPtr<IDispatch> word = AsWordApp(running.As<IDispatch>(IID_IDispatch));
+        if (!word) return {};
+        if (!AsBool(GetProperty(word.get(), L"Visible")))
+            PutProperty(word.get(), L"Visible", Variant::Bool(true));
+        return word;
+    } catch (const Exception&) {
+        return {};
+    }
+}
+
+ComPtr<IDispatch> CreateWordApp() {
+    EnsureComApartment();
+    CLSID clsid{};
+    if (FAILED(::CLSIDFromProgID(kWordProgId, &clsid))) return {};
+    ComPtr<IDispatch> created;
+    if (FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                  created.put_void()))) {
+        return {};
+    }
+    return AsWordApp(created);
+}
+
+}  // namespace cx

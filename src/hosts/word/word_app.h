@@ -1,0 +1,23 @@
+// Getting hold of Word's application object: the Word the user runs, or a new one.
+#pragma once
+
+#include "platform/com_ptr.h"
+
+namespace cx {
+
+// Word's application interface. It is dual, so the pointer obtained for it also serves the calls by
+// member name.
+inline constexpr IID kWordApplicationIid = {
+    0x00020970, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+inline constexpr wchar_t kWordProgId[] = L"Word.Application";
+
+// The running Word, made visible when it was hidden (the user is about to be told to restart it).
+// Empty when Word does not run, is not registered, or any step fails; never raises.
+ComPtr<IDispatch> GetRunningWordApp();
+
+// A new Word instance; its visibility is left alone, so it runs without a window the user sees.
+// Empty when none can be started; never raises.
+ComPtr<IDispatch> CreateWordApp();
+
+}  // namespace cx

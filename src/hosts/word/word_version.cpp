@@ -1,0 +1,15 @@
+#include "hosts/word/word_version.h"
+
+#include "platform/registered_version.h"
+
+namespace cx {
+
+std::int32_t GetWordVersion() {
+    return GetRegisteredVersion(L"Word.Application");
+}
+
+bool ProbeWordVersion() {
+    return GetWordVersion() >= kMinWordVersion;
+}
+
+}  // namespace cx

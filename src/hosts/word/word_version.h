@@ -1,0 +1,18 @@
+// Which Word is registered, and whether the add-in supports it.
+#pragma once
+
+#include <cstdint>
+
+namespace cx {
+
+// Word of Office 2000.
+constexpr std::int32_t kMinWordVersion = 9;
+
+// The major version from Word's "CurVer" registration; -1 when there is none. Raises as
+// GetRegisteredVersion (platform/registered_version.h) for a malformed registration.
+std::int32_t GetWordVersion();
+
+// "wv": a Word of version 9 or later is registered. Raises as GetWordVersion.
+bool ProbeWordVersion();
+
+}  // namespace cx
