@@ -16,7 +16,7 @@ cmake --build --preset fuzz -j2
 
 seeds=$build/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds/mo_catalogue_fuzz" "$seeds/command_line_fuzz"
+mkdir -p "$seeds/mo_catalogue_fuzz" "$seeds/command_line_fuzz" "$seeds/path_list_fuzz"
 
 # Catalogue seeds from msgfmt, in both byte orders: a header, contexts, plurals, non-ASCII keys.
 po=$seeds/catalogue.po
@@ -73,8 +73,17 @@ for line in 'tool.exe -wi' '"C:\Program Files\tool.exe" /ei de_DE' 'a "" "" -x "
     i=$((i + 1))
 done
 
+# PATH lists and a directory, separated by a zero unit, as UTF-16LE.
+i=0
+for pair in 'C:\A;C:\Apps\bin;D:\|C:\App' ';C:\App|C:\App' '%USERPROFILE%\bin;c:\app\|C:\App' '|C:\' 'C:\中文;x|C:\中文'; do
+    printf '%s' "${pair%%|*}" | iconv -f UTF-8 -t UTF-16LE >"$seeds/path_list_fuzz/$i"
+    printf '\0\0' >>"$seeds/path_list_fuzz/$i"
+    printf '%s' "${pair#*|}" | iconv -f UTF-8 -t UTF-16LE >>"$seeds/path_list_fuzz/$i"
+    i=$((i + 1))
+done
+
 status=0
-for fuzzer in mo_catalogue_fuzz command_line_fuzz; do
+for fuzzer in mo_catalogue_fuzz command_line_fuzz path_list_fuzz; do
     corpus=$build/corpus/$fuzzer
     findings=$build/findings/$fuzzer
     mkdir -p "$corpus" "$findings"

@@ -1,0 +1,75 @@
+#include "hosts/writer/writer_extension.h"
+
+#include <windows.h>
+
+#include "hosts/writer/office_facade.h"
+#include "hosts/writer/package_tool_path.h"
+#include "hosts/writer/user_environment.h"
+#include "platform/app_paths.h"
+#include "platform/com_apartment.h"
+#include "platform/format.h"
+#include "platform/process_runner.h"
+#include "platform/registry_ex.h"
+
+namespace cx {
+namespace {
+
+// The suite's own class, registered with the path of its soffice.exe.
+constexpr wchar_t kSuiteServerKey[] = L"\\CLSID\\{82154420-0FBF-11d4-8313-005004526AB4}\\LocalServer32";
+constexpr wchar_t kPackageFile[] = L"CVOOAddin.oxt";
+
+constexpr std::int32_t kDone = 0;
+constexpr std::int32_t kFailed = 1;
+constexpr std::int32_t kDoneWriterRunning = 2;
+
+bool IsExistingFile(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::int32_t RunPackageTool(const std::wstring& commandLine) {
+    const CapturedRun run = RunProcessCapture(commandLine);
+    // The tool reports trouble in words; a tool that could not start or ended with an error code did
+    // not do its job either, even when it said nothing.
+    if (run.exitCode != 0 || !run.output.empty()) return kFailed;
+    return IsWriterDocumentOpen() ? kDoneWriterRunning : kDone;
+}
+
+}  // namespace
+
+std::optional<std::wstring> FindPackageTool() {
+    const std::wstring server =
+        ReadRegString(HKEY_CLASSES_ROOT, kSuiteServerKey, std::wstring(), std::wstring());
+    auto candidate = PackageToolCandidate(server);
+    if (!candidate || !IsExistingFile(*candidate)) return std::nullopt;
+    return candidate;
+}
+
+bool ProbeWriterSuite() {
+    return FindPackageTool().has_value();
+}
+
+bool IsWriterDocumentOpen() {
+    const ScopedComApartment apartment;
+    // Declared after the apartment, so its references are released before COM is shut down.
+    OleEditorFacadeOO facade;
+    facade.ConnectIfRunning();
+    facade.FindActiveDocument();
+    return static_cast<bool>(facade.Document());
+}
+
+std::int32_t InstallWriterExtension() {
+    AddAppDirToUserPath();
+    const auto tool = FindPackageTool();
+    if (!tool) return kFailed;
+    return RunPackageTool(FormatText(L"\"%s\" add -f \"%s%s\"", {*tool, GetAppDir(), kPackageFile}));
+}
+
+std::int32_t UninstallWriterExtension() {
+    RemoveAppDirFromUserPath();
+    const auto tool = FindPackageTool();
+    if (!tool) return kFailed;
+    return RunPackageTool(FormatText(L"\"%s\" remove \"%s\"", {*tool, kPackageFile}));
+}
+
+}  // namespace cx
