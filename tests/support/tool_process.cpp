@@ -19,6 +19,9 @@ std::wstring EnvironmentBlock(const RunOptions& options) {
         if (eq != std::wstring::npos) vars[entry.substr(0, eq)] = entry.substr(eq + 1);
     }
     ::FreeEnvironmentStringsW(block);
+    // The tool picks its language from LANG, which Wine passes on from the Linux shell: every run gets
+    // English unless the test says otherwise.
+    vars[L"LANG"] = L"C";
     for (const auto& [name, value] : options.env) {
         if (value) {
             vars[name] = *value;

@@ -15,7 +15,8 @@
 namespace cxtest {
 
 struct RunOptions {
-    // Environment changes for the child: a value, or nullopt to remove the variable.
+    // Environment changes for the child: a value, or nullopt to remove the variable. LANG is "C"
+    // unless changed here.
     std::vector<std::pair<std::wstring, std::optional<std::wstring>>> env;
     std::wstring currentDir;
     DWORD timeoutMs = 60000;
