@@ -55,9 +55,11 @@ case $cmd in
         exec flock -o "$2.lock" "$0" "locked-$cmd" "$@" ;;
     locked-fresh) make_template "$1"; stop "$2"; clone "$1" "$2"; warm "$2" ;;
     locked-ensure)
-        if [ ! -d "$2" ]; then make_template "$1"; clone "$1" "$2"; warm "$2"; fi
-        # A wineserver started by wine itself would inherit the caller's output pipe and hold it open.
-        WINEPREFIX=$2 wineserver -p </dev/null >/dev/null 2>&1 || true ;;
+        [ -d "$2" ] || { make_template "$1"; clone "$1" "$2"; }
+        # Start the wineserver and its services here, detached from the caller's output, when none runs:
+        # a wineserver started by wine itself would inherit the caller's pipe and hold it open. (With a
+        # server already running, wineserver -p exits with 2.)
+        if WINEPREFIX=$2 wineserver -p </dev/null >/dev/null 2>&1; then warm "$2"; fi ;;
     stop) stop "$1" ;;
     *) echo "usage: $0 template|fresh|ensure|stop ..." >&2; exit 2 ;;
 esac

@@ -66,9 +66,13 @@ protected:
         ComPtr<IUnknown> running;
         EXPECT_EQ(::GetActiveObject(clsid, nullptr, running.put()), S_OK);
         ComPtr<IDispatch> dispatch;
-        if (running) EXPECT_EQ(running->QueryInterface(IID_IDispatch, dispatch.putVoid()), S_OK);
+        if (running) {
+            EXPECT_EQ(running->QueryInterface(IID_IDispatch, dispatch.putVoid()), S_OK);
+        }
         ComPtr<IDispatch> word;
-        if (dispatch) EXPECT_EQ(dispatch->QueryInterface(kApplicationIid, word.putVoid()), S_OK);
+        if (dispatch) {
+            EXPECT_EQ(dispatch->QueryInterface(kApplicationIid, word.putVoid()), S_OK);
+        }
         return word;
     }
 
