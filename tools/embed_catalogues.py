@@ -25,7 +25,7 @@ def pad_to(data, alignment, fill):
 def main():
     if len(sys.argv) < 4:
         sys.exit(__doc__)
-    source, target, specs = sys.argv[1], sys.argv[2], sys.argv[3:]
+    source, target, entries = sys.argv[1], sys.argv[2], sys.argv[3:]
     exe = bytearray(open(source, "rb").read())
     at = exe.find(MARKER)
     if at < 0 or exe.find(MARKER, at + 1) >= 0:
@@ -36,11 +36,11 @@ def main():
 
     catalogues = []
     seen = set()
-    for spec in specs:
-        relative, sep, path = spec.partition("=")
+    for entry in entries:
+        relative, sep, path = entry.partition("=")
         relative = relative.replace("/", "\\").strip()
         if not sep or not relative or not path:
-            sys.exit(f"not RELATIVE_PATH=FILE: {spec}")
+            sys.exit(f"not RELATIVE_PATH=FILE: {entry}")
         if relative.lower() in seen:
             sys.exit(f"{relative} given twice")
         seen.add(relative.lower())
