@@ -154,14 +154,8 @@ protected:
 
     // A Word the user started: published in the running object table until the stop file appears.
     void StartRunningWord() {
-        std::wstring line = L"\"" + Path(L"WordStandin.exe") + L"\" /running";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                     &startup, &info));
-        ::CloseHandle(info.hThread);
-        running_ = info.hProcess;
+        running_ = cxtest::StartProgram(L"\"" + Path(L"WordStandin.exe") + L"\" /running");
+        ASSERT_TRUE(running_);
         ASSERT_TRUE(WaitForJournal(L"ready", 10000)) << "the running Word stand-in did not get ready";
     }
 

@@ -147,14 +147,8 @@ public:
         ::DeleteFileW(SuitePath(L"OfficeStandin.exe.journal").c_str());
         ::DeleteFileW(SuitePath(L"soffice.bin.stop").c_str());
         ::DeleteFileW(SuitePath(L"soffice.bin.journal").c_str());
-        std::wstring line = L"\"" + SuitePath(L"soffice.bin") + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                     &startup, &info));
-        ::CloseHandle(info.hThread);
-        sofficeBin_ = info.hProcess;
+        sofficeBin_ = cxtest::StartProgram(L"\"" + SuitePath(L"soffice.bin") + L"\"");
+        ASSERT_TRUE(sofficeBin_);
         // Running for certain once it has journaled its start.
         for (int i = 0; i < 200 && cxtest::ReadLines(SuitePath(L"soffice.bin.journal")).empty(); ++i)
             ::Sleep(25);

@@ -82,6 +82,21 @@ RunResult RunCommandLine(const std::wstring& commandLine, const RunOptions& opti
     return result;
 }
 
+HANDLE StartProgram(const std::wstring& commandLine, DWORD* pid) {
+    std::wstring mutableLine = commandLine;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info)) {
+        ADD_FAILURE() << "cannot start " << ::testing::PrintToString(commandLine) << ": " << ::GetLastError();
+        return nullptr;
+    }
+    ::CloseHandle(info.hThread);
+    if (pid) *pid = info.dwProcessId;
+    return info.hProcess;
+}
+
 RunResult RunProgram(const std::wstring& exe, const std::wstring& arguments, const RunOptions& options) {
     std::wstring line = L"\"" + exe + L"\"";
     if (!arguments.empty()) line += L" " + arguments;

@@ -35,6 +35,10 @@ struct RunResult {
 // given) and waits for it, answering its boxes.
 RunResult RunProgram(const std::wstring& exe, const std::wstring& arguments, const RunOptions& options = {});
 
+// Starts `commandLine` without waiting for it: the process handle, which the caller closes, or null
+// after recording a test failure. `pid` receives the process identifier when given.
+HANDLE StartProgram(const std::wstring& commandLine, DWORD* pid = nullptr);
+
 // The raw form, when a test must control the whole command line.
 RunResult RunCommandLine(const std::wstring& commandLine, const RunOptions& options = {});
 

@@ -14,6 +14,7 @@
 #include "platform/errors.h"
 #include "support/install_folder.h"
 #include "support/text_file.h"
+#include "support/tool_process.h"
 
 namespace cx {
 namespace {
@@ -82,19 +83,10 @@ public:
 
 private:
     static HANDLE Start(const std::wstring& exe, const std::wstring& args, bool wait) {
-        std::wstring line = L"\"" + exe + L"\"" + args;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &info)) {
-            ADD_FAILURE() << "cannot start " << ::testing::PrintToString(line);
-            return nullptr;
-        }
-        ::CloseHandle(info.hThread);
-        if (!wait) return info.hProcess;
-        ::WaitForSingleObject(info.hProcess, 30000);
-        ::CloseHandle(info.hProcess);
+        const HANDLE process = cxtest::StartProgram(L"\"" + exe + L"\"" + args);
+        if (!process || !wait) return process;
+        ::WaitForSingleObject(process, 30000);
+        ::CloseHandle(process);
         return nullptr;
     }
 

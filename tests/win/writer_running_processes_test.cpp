@@ -16,6 +16,7 @@
 #include "support/install_folder.h"
 #include "support/registry_probe.h"
 #include "support/text_file.h"
+#include "support/tool_process.h"
 
 namespace cx {
 namespace {
@@ -212,18 +213,8 @@ public:
     explicit Child(const std::wstring& exe) : exe_(exe) {
         ::DeleteFileW((exe + L".stop").c_str());
         ::DeleteFileW((exe + L".journal").c_str());
-        std::wstring line = L"\"" + exe + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &info)) {
-            ADD_FAILURE() << "cannot start " << ::testing::PrintToString(exe);
-            return;
-        }
-        ::CloseHandle(info.hThread);
-        process_ = info.hProcess;
-        pid_ = info.dwProcessId;
+        process_ = cxtest::StartProgram(L"\"" + exe + L"\"", &pid_);
+        if (!process_) return;
         // Running for certain once it has journaled its start.
         for (int i = 0; i < 200 && cxtest::ReadLines(exe + L".journal").empty(); ++i) ::Sleep(25);
     }
@@ -264,19 +255,11 @@ protected:
         ::GetModuleFileNameW(nullptr, self, MAX_PATH);
         const std::wstring out = folder_.Path(L"probe.txt");
         ::DeleteFileW(out.c_str());
-        std::wstring line = L"\"" + std::wstring(self) + L"\" " + kProbeSwitch + out;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
         ProbeResult result;
-        if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &info)) {
-            ADD_FAILURE() << "cannot start the probe";
-            return result;
-        }
-        ::WaitForSingleObject(info.hProcess, 30000);
-        ::CloseHandle(info.hThread);
-        ::CloseHandle(info.hProcess);
+        const HANDLE probe = cxtest::StartProgram(L"\"" + std::wstring(self) + L"\" " + kProbeSwitch + out);
+        if (!probe) return result;
+        ::WaitForSingleObject(probe, 30000);
+        ::CloseHandle(probe);
         for (const std::wstring& text : cxtest::ReadLines(out)) {
             if (text.rfind(L"group=", 0) == 0) {
                 result.group = std::stoi(text.substr(6));

@@ -223,6 +223,31 @@ int RunServer(const ServerConfig& config) {
     return 0;
 }
 
+int RunServerMain(const ServerModes& modes) {
+    const auto args = CommandLineArguments();
+    auto start = [](const wchar_t* mode) {
+        Journal(std::wstring(L"start mode=") + mode + L" pid=" + std::to_wstring(::GetCurrentProcessId()));
+    };
+    if (HasSwitch(args, L"regserver")) {
+        start(L"regserver");
+        return modes.registerServer();
+    }
+    if (HasSwitch(args, L"unregserver")) {
+        start(L"unregserver");
+        return modes.unregisterServer();
+    }
+    if (HasSwitch(args, L"Embedding") || HasSwitch(args, L"Automation")) {
+        start(L"embedding");
+        return modes.serve(false);
+    }
+    if (HasSwitch(args, L"running")) {
+        start(L"running");
+        return modes.serve(true);
+    }
+    start(L"none");
+    return 2;
+}
+
 std::vector<std::wstring> CommandLineArguments() {
     int count = 0;
     LPWSTR* list = ::CommandLineToArgvW(::GetCommandLineW(), &count);

@@ -60,6 +60,18 @@ void ServerActivity();
 // taken out of the running object table at once. May be called inside an incoming call.
 void ServerRequestExit(const std::wstring& reason);
 
+// What a stand-in server does for each way it can be started.
+struct ServerModes {
+    int (*registerServer)();
+    int (*unregisterServer)();
+    // running = false: started by COM (-Embedding, /Automation); true: started by a test (/running).
+    int (*serve)(bool running);
+};
+
+// Picks the mode from the command line, journals "start mode=<mode> pid=<n>" and runs it; an unknown
+// command line exits with 2.
+int RunServerMain(const ServerModes& modes);
+
 // The program's arguments (CommandLineToArgvW), without the program name.
 std::vector<std::wstring> CommandLineArguments();
 // True when `word` is among `args` after '/' or '-', compared without regard to case.

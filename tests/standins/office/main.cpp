@@ -77,30 +77,8 @@ int Serve(bool running) {
     return RunServer(config);
 }
 
-void JournalStart(const wchar_t* mode) {
-    Journal(std::wstring(L"start mode=") + mode + L" pid=" + std::to_wstring(::GetCurrentProcessId()));
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    const auto args = CommandLineArguments();
-    if (HasSwitch(args, L"regserver")) {
-        JournalStart(L"regserver");
-        return Register();
-    }
-    if (HasSwitch(args, L"unregserver")) {
-        JournalStart(L"unregserver");
-        return Unregister();
-    }
-    if (HasSwitch(args, L"Embedding") || HasSwitch(args, L"Automation")) {
-        JournalStart(L"embedding");
-        return Serve(false);
-    }
-    if (HasSwitch(args, L"running")) {
-        JournalStart(L"running");
-        return Serve(true);
-    }
-    JournalStart(L"none");
-    return 2;
+    return RunServerMain({&Register, &Unregister, &Serve});
 }
