@@ -11,6 +11,7 @@
 
 #include "selftest/harness.h"
 #include "selftest/late_bound.h"
+#include "selftest/server_test.h"
 #include "support/registry_probe.h"
 
 namespace {
@@ -23,36 +24,9 @@ constexpr wchar_t kJournal[] = L"OfficeStandin.exe.journal";
 // What the facade passes for a call without arguments whose result it uses.
 constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 
-class OfficeStandinTest : public ::testing::Test {
+class OfficeStandinTest : public ServerTest {
 protected:
-    OfficeStandinTest() : folder_(L"office") {}
-
-    void SetUp() override {
-        folder_.Add(L"OfficeStandin.exe");
-        ASSERT_EQ(RunToEnd(Exe() + L" /regserver"), 0);
-        ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
-    }
-    void TearDown() override {
-        ::CoUninitialize();
-        StopServers();
-        EXPECT_EQ(RunToEnd(Exe() + L" /unregserver"), 0);
-    }
-
-    std::wstring Exe() const { return L"\"" + folder_.Path(L"OfficeStandin.exe") + L"\""; }
-    void SetScenario(const std::wstring& text) const { folder_.Write(L"OfficeStandin.exe.scenario", text); }
-    Lines Journal() const { return folder_.Lines(kJournal); }
-
-    void StartRunning() {
-        servers_.push_back(Process::Start(Exe() + L" /running"));
-        ASSERT_TRUE(WaitForLine(folder_, kJournal, L"ready", 10000));
-    }
-    void StopServers() {
-        folder_.Write(L"OfficeStandin.exe.stop", L"");
-        for (const auto& server : servers_) EXPECT_TRUE(server.WaitExit(5000));
-        servers_.clear();
-        ::DeleteFileW(folder_.Path(L"OfficeStandin.exe.stop").c_str());
-        ::DeleteFileW(folder_.Path(kJournal).c_str());
-    }
+    OfficeStandinTest() : ServerTest(L"office", L"OfficeStandin.exe") {}
 
     // As the facade connects: the ProgID's class, created in-process or as a local server, as IDispatch.
     static ComPtr<IDispatch> CreateServiceManager() {
@@ -64,9 +38,6 @@ protected:
                   S_OK);
         return manager;
     }
-
-    Folder folder_;
-    std::vector<Process> servers_;
 };
 
 long LongOf(IDispatch* object, const wchar_t* name) {

@@ -12,6 +12,7 @@
 
 #include "selftest/harness.h"
 #include "selftest/late_bound.h"
+#include "selftest/server_test.h"
 #include "support/registry_probe.h"
 
 namespace {
@@ -26,38 +27,9 @@ constexpr IID kApplicationIid = {
 constexpr wchar_t kJournal[] = L"WordStandin.exe.journal";
 constexpr wchar_t kToolbar[] = L"Corvane2 Toolbar";
 
-class WordStandinTest : public ::testing::Test {
+class WordStandinTest : public ServerTest {
 protected:
-    WordStandinTest() : folder_(L"word") {}
-
-    void SetUp() override {
-        folder_.Add(L"WordStandin.exe");
-        ASSERT_EQ(RunToEnd(Exe() + L" /regserver"), 0);
-        ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
-    }
-    void TearDown() override {
-        ::CoUninitialize();
-        StopServers();
-        EXPECT_EQ(RunToEnd(Exe() + L" /unregserver"), 0);
-    }
-
-    std::wstring Exe() const { return L"\"" + folder_.Path(L"WordStandin.exe") + L"\""; }
-    void SetScenario(const std::wstring& text) const { folder_.Write(L"WordStandin.exe.scenario", text); }
-    Lines Journal() const { return folder_.Lines(kJournal); }
-
-    // A Word the user started, in the running object table once this returns.
-    void StartRunning() {
-        servers_.push_back(Process::Start(Exe() + L" /running"));
-        ASSERT_TRUE(WaitForLine(folder_, kJournal, L"ready", 10000));
-    }
-    // Stops every server of this test through the stop file, then clears the journal for the next one.
-    void StopServers() {
-        folder_.Write(L"WordStandin.exe.stop", L"");
-        for (const auto& server : servers_) EXPECT_TRUE(server.WaitExit(5000));
-        servers_.clear();
-        ::DeleteFileW(folder_.Path(L"WordStandin.exe.stop").c_str());
-        ::DeleteFileW(folder_.Path(kJournal).c_str());
-    }
+    WordStandinTest() : ServerTest(L"word", L"WordStandin.exe") {}
 
     // Attaches as the tool does: the ProgID's class, the running object, IDispatch, Word's interface.
     ComPtr<IDispatch> Attach() const {
@@ -75,9 +47,6 @@ protected:
         }
         return word;
     }
-
-    Folder folder_;
-    std::vector<Process> servers_;
 };
 
 bool BoolOf(IDispatch* object, const wchar_t* name) {
