@@ -32,6 +32,7 @@ void RestrictLibrarySearch() {
 // The tool's own catalogue is named after the executable (CXAddinReg.mo) and tried after
 // "default.mo". Cheap: the language is chosen and catalogues are opened only when a text is loaded.
 void SetUpTranslationDomains() {
+    cx::InstallTranslation();
     const std::string domain = cx::ToAnsi(cx::ReplacePathExt(cx::ExtractPathName(cx::GetAppFileName()), L""));
     cx::AddResourceStringDomain(domain);
     cx::SetCurrentDomain(domain);

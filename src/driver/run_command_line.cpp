@@ -4,7 +4,7 @@
 
 #include "driver/exit_code.h"
 #include "driver/message_boxes.h"
-#include "i18n/res_string.h"
+#include "platform/res_string.h"
 #include "platform/errors.h"
 
 namespace cx {

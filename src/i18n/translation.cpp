@@ -5,6 +5,7 @@
 #include "i18n/file_locator.h"
 #include "i18n/gettext_instance.h"
 #include "platform/path_text.h"
+#include "platform/res_string.h"
 
 namespace cx {
 namespace {
@@ -35,6 +36,15 @@ struct Translation {
     GettextInstance engine;
 };
 
+// Catalogues and domains belong to the thread that created the engine (the main thread, at start-up).
+// The tool has no other threads; should one ever load a text, it gets the English text rather than
+// a hand-over to the main thread, which could wait forever on a main thread blocked in a message box.
+std::wstring TranslateLoadedText(std::wstring_view english) {
+    GettextInstance& engine = TheGettextInstance();
+    if (!engine.IsOwnerThread()) return std::wstring(english);
+    return engine.TranslateResourceString(english);
+}
+
 }  // namespace
 
 GettextInstance& TheGettextInstance() {
@@ -48,6 +58,10 @@ void AddResourceStringDomain(const std::string& name) {
 
 void SetCurrentDomain(const std::string& name) {
     TheGettextInstance().SetCurrentDomain(name);
+}
+
+void InstallTranslation() {
+    SetResStringTranslator(&TranslateLoadedText);
 }
 
 }  // namespace cx

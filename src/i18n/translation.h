@@ -16,4 +16,8 @@ GettextInstance& TheGettextInstance();
 void AddResourceStringDomain(const std::string& name);
 void SetCurrentDomain(const std::string& name);
 
+// Routes every string-table text (platform/res_string.h) through the engine from now on. The engine
+// itself is created, and the language chosen, only when the first text is loaded.
+void InstallTranslation();
+
 }  // namespace cx

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "i18n/mo_header.h"
-#include "i18n/res_string.h"
+#include "platform/res_string.h"
 #include "platform/format.h"
 #include "platform/utf8.h"
 #include "platform/win_text.h"

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "i18n/res_string.h"
+#include "platform/res_string.h"
 #include "platform/errors.h"
 #include "platform/float_text.h"
 #include "platform/locale_number.h"

@@ -1,6 +1,6 @@
 #include "platform/registry_accessor.h"
 
-#include "i18n/res_string.h"
+#include "platform/res_string.h"
 #include "platform/errors.h"
 
 namespace cx {

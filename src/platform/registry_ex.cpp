@@ -1,6 +1,6 @@
 #include "platform/registry_ex.h"
 
-#include "i18n/res_string.h"
+#include "platform/res_string.h"
 #include "platform/errors.h"
 #include "platform/handles.h"
 

@@ -1,6 +1,6 @@
 #include "platform/system_error.h"
 
-#include "i18n/res_string.h"
+#include "platform/res_string.h"
 #include "platform/errors.h"
 
 namespace cx {

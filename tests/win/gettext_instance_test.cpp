@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "i18n/gettext_instance.h"
-#include "i18n/res_string.h"
+#include "platform/res_string.h"
 #include "i18n/system_language.h"
 #include "platform/errors.h"
 #include "support/install_folder.h"

@@ -10,7 +10,7 @@
 #include "i18n/file_locator.h"
 #include "i18n/message_text.h"
 #include "i18n/mo_header.h"
-#include "i18n/res_string.h"
+#include "platform/res_string.h"
 #include "translation/translation_paths.h"
 
 namespace cx {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "i18n/res_string.h"
+#include "platform/res_string.h"
 #include "platform/app_paths.h"
 #include "platform/registry_accessor.h"
 

@@ -1,6 +1,6 @@
 #include "hosts/word/word_automation.h"
 
-#include "i18n/res_string.h"
+#include "platform/res_string.h"
 #include "platform/automation.h"
 #include "platform/errors.h"
 #include "platform/system_error.h"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "hosts/writer/clipboard.h"
-#include "hosts/writer/running_processes.h"
-#include "i18n/res_string.h"
+#include "platform/running_processes.h"
+#include "platform/res_string.h"
 #include "platform/automation.h"
 #include "platform/errors.h"
 #include "platform/safe_array.h"

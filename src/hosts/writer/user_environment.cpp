@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "hosts/writer/path_list.h"
-#include "i18n/res_string.h"
+#include "platform/res_string.h"
 #include "platform/app_paths.h"
 #include "platform/errors.h"
 #include "platform/handles.h"

@@ -1,17 +1,25 @@
 // The one loader of string-table texts. Every text the tool shows comes through here, so translation
-// happens in one place.
+// happens in one place. The loader belongs to the platform layer, which asks for its error texts by
+// identifier; the translation engine, which sits above it, plugs itself in at start-up.
 #pragma once
 
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "platform/format.h"
 #include "resources/string_ids.h"
 
 namespace cx {
 
+// Turns a loaded English text into the text shown. May raise (EGGIOError for an unusable catalogue).
+using ResStringTranslator = std::wstring (*)(std::wstring_view english);
+
+// Every text loaded from now on passes through `translator`; null shows the English texts.
+void SetResStringTranslator(ResStringTranslator translator);
+
 // The text of string-table entry `id` in the current language; identifiers of 65536 or more give "ERROR".
-// Raises EGGIOError when the catalogue that should translate it cannot be used.
+// Raises what the translator raises.
 std::wstring LoadResString(unsigned id);
 
 // LoadResString, then FormatText with the arguments. The catalogues hold the format strings, so the

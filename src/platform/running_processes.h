@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "hosts/writer/windows_version.h"
+#include "platform/windows_version.h"
 
 namespace cx {
 

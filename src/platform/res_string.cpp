@@ -1,16 +1,15 @@
-#include "i18n/res_string.h"
+#include "platform/res_string.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "i18n/gettext_instance.h"
-#include "i18n/translation.h"
-
 namespace cx {
 namespace {
 
 constexpr unsigned kFirstInvalidId = 65536;
+
+ResStringTranslator gTranslator = nullptr;
 
 // The text as `module`'s string table holds it, growing the buffer until the text fits.
 std::wstring LoadFromModule(HMODULE module, unsigned id) {
@@ -23,21 +22,16 @@ std::wstring LoadFromModule(HMODULE module, unsigned id) {
     }
 }
 
-// Catalogues and domains belong to the thread that created the engine (the main thread, at start-up).
-// The tool has no other threads; should one ever load a text, it gets the English text rather than
-// a hand-over to the main thread, which could wait forever on a main thread blocked in a message box.
-std::wstring LoadTranslatedResString(HMODULE module, unsigned id) {
-    if (id >= kFirstInvalidId) return L"ERROR";
-    const std::wstring text = LoadFromModule(module, id);
-    GettextInstance& engine = TheGettextInstance();
-    if (!engine.IsOwnerThread()) return text;
-    return engine.TranslateResourceString(text);
-}
-
 }  // namespace
 
+void SetResStringTranslator(ResStringTranslator translator) {
+    gTranslator = translator;
+}
+
 std::wstring LoadResString(unsigned id) {
-    return LoadTranslatedResString(::GetModuleHandleW(nullptr), id);
+    if (id >= kFirstInvalidId) return L"ERROR";
+    const std::wstring text = LoadFromModule(::GetModuleHandleW(nullptr), id);
+    return gTranslator ? gTranslator(text) : text;
 }
 
 std::wstring FormatResString(unsigned id, std::initializer_list<FormatArg> args) {

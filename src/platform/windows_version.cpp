@@ -1,4 +1,4 @@
-#include "hosts/writer/windows_version.h"
+#include "platform/windows_version.h"
 
 namespace cx {
 

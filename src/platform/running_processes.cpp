@@ -1,9 +1,9 @@
-#include "hosts/writer/running_processes.h"
+#include "platform/running_processes.h"
 
 #include <algorithm>
 #include <array>
 
-#include "i18n/res_string.h"
+#include "platform/res_string.h"
 #include "platform/handles.h"
 
 namespace cx {

@@ -1,7 +1,7 @@
 // The running-process list: each way of listing against a fake system (no system under test reports
 // the idle process), and the real listing under each Windows version Wine can pretend to be, with
 // this test program started again as the probe.
-#include "hosts/writer/running_processes.h"
+#include "platform/running_processes.h"
 
 #include <windows.h>
 
