@@ -9,25 +9,10 @@
 #include "i18n/translation.h"
 #include "platform/app_paths.h"
 #include "platform/errors.h"
+#include "platform/library_search.h"
 #include "platform/win_text.h"
 
 namespace {
-
-// The tool runs with administrator rights: a library loaded by bare name must never come from the
-// current directory or a folder on PATH, where anybody may have put one. Search only the tool's own
-// folder and the system's. SetDefaultDllDirectories is missing before Windows 8 (and on Windows 7
-// without its update), so it is looked up at run time; SetDllDirectoryW(L"") takes the current
-// directory out of the search where it is missing.
-void RestrictLibrarySearch() {
-    ::SetDllDirectoryW(L"");
-    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    const FARPROC address = kernel ? ::GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
-    if (!address) return;
-    const auto setDefault =
-        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(address));
-    setDefault(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
-}
 
 // The tool's own catalogue is named after the executable (CXAddinReg.mo) and tried after
 // "default.mo". Cheap: the language is chosen and catalogues are opened only when a text is loaded.
@@ -41,7 +26,7 @@ void SetUpTranslationDomains() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    RestrictLibrarySearch();
+    cx::RestrictLibrarySearch();
     try {
         SetUpTranslationDomains();
     } catch (const cx::Exception& error) {
