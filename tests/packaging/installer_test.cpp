@@ -137,18 +137,23 @@ protected:
 
     static std::wstring WordPath() { return kWordDir + L"\\WordStandin.exe"; }
 
-    // Runs an installer or uninstaller and waits for it. Nothing may ask anything in a silent run: a
-    // message box of any process fails the test and is answered, so that the run goes on.
+    // Nothing may ask anything in a silent run: a message box of any process (the tool runs as the
+    // installer's child) fails the test and is answered, so that the run goes on.
+    static void AnswerStrayBox() {
+        if (const auto box = cxtest::FindBox(0)) {
+            ADD_FAILURE() << "a box in a silent run: "
+                          << ::testing::PrintToString(box->caption + L": " + box->text);
+            cxtest::PressButton(*box, box->ButtonIds().front());
+        }
+    }
+
+    // Runs an installer or uninstaller and waits for it.
     static DWORD RunSilently(const std::wstring& commandLine) {
         const HANDLE process = cxtest::StartProgram(commandLine);
         if (!process) return ~0u;
         const ULONGLONG deadline = ::GetTickCount64() + kInstallerTimeoutMs;
         while (::WaitForSingleObject(process, 50) == WAIT_TIMEOUT) {
-            if (const auto box = cxtest::FindBox(0)) {
-                ADD_FAILURE() << "a box in a silent run: "
-                              << ::testing::PrintToString(box->caption + L": " + box->text);
-                cxtest::PressButton(*box, box->ButtonIds().front());
-            }
+            AnswerStrayBox();
             if (::GetTickCount64() >= deadline) {
                 ADD_FAILURE() << "still running after " << kInstallerTimeoutMs << " ms";
                 ::TerminateProcess(process, 0xDEAD);
@@ -169,10 +174,7 @@ protected:
             const auto lines = cxtest::ReadLines(LogPath());
             if (!lines.empty() && lines.back() == line) return true;
             if (::GetTickCount64() >= deadline) return false;
-            if (const auto box = cxtest::FindBox(0)) {
-                ADD_FAILURE() << "a box in a silent run: " << ::testing::PrintToString(box->text);
-                cxtest::PressButton(*box, box->ButtonIds().front());
-            }
+            AnswerStrayBox();
             ::Sleep(50);
         }
     }
