@@ -8,8 +8,10 @@ locale/de/LC_MESSAGES/CXAddinReg.mo (slashes become backslashes). The executable
 6637DB2E-62E1-4A60-AC19-C23867046A89 followed by eight zero bytes; the marker must occur exactly once.
 The catalogues are appended, then a chain of records, and the chain's file offset is written over the
 zero bytes (64-bit little-endian). A record is: offset of the next record (0 ends the chain), offset
-of the catalogue, its size (each 64-bit little-endian), then the relative path, padded with blanks up
-to the next record. Run it after any signing step would break the signature, so sign afterwards.
+of the catalogue, its size (each 64-bit little-endian), then the relative path, ended by a zero byte
+and padded with blanks up to the next record. The zero byte bounds the last path, which no next
+record does: a signature that signing appends later does not become part of it. Appending breaks an
+existing signature, so sign afterwards.
 """
 import struct
 import sys
@@ -52,10 +54,11 @@ def main():
         placed.append((relative, len(out), len(data)))
         out = pad_to(out + data, ALIGN, b"\0")
 
-    # Records follow one another, so each path runs up to the next record.
+    # Records follow one another; each path ends at its zero byte (readers that only trim the blanks
+    # and control characters before the next record find the same path).
     records = []
     for relative, offset, size in placed:
-        records.append((pad_to(relative.encode("utf-8") + b" ", ALIGN, b" "), offset, size))
+        records.append((pad_to(relative.encode("utf-8") + b"\0", ALIGN, b" "), offset, size))
     chain = len(out)
     position = chain
     for i, (name, offset, size) in enumerate(records):

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -30,7 +31,9 @@ std::uint64_t EmbeddedChainOffset() {
 
 // A chain record: next record (0 ends the chain), catalogue offset, catalogue size, all 64-bit
 // little-endian, then the catalogue's path relative to the executable's directory, padded with blanks
-// up to the next record (the last one's runs to the end of the file).
+// up to the next record; a zero byte ends the path early. The last record has no next one: without a
+// zero byte its path runs to the end of the file, so anything appended later (signing appends a
+// signature) would join it. The chain writer therefore ends every path with a zero byte.
 constexpr std::uint64_t kRecordHeaderSize = 24;
 // A longer name is taken as a damaged chain rather than read into memory.
 constexpr std::uint64_t kMaxNameLength = 4096;
@@ -49,11 +52,14 @@ bool ReadAt(HANDLE file, std::uint64_t offset, void* buffer, DWORD length) {
     return ::ReadFile(file, buffer, length, &read, &position) && read == length;
 }
 
-std::string_view TrimBlanksAndControls(std::string_view text) {
+// The path in a record's name bytes: blanks and control characters trimmed at both ends, and nothing
+// from the first zero byte on.
+std::string_view RecordPath(std::string_view bytes) {
     const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
+    while (!bytes.empty() && blank(bytes.front())) bytes.remove_prefix(1);
+    bytes = bytes.substr(0, bytes.find('\0'));
+    while (!bytes.empty() && blank(bytes.back())) bytes.remove_suffix(1);
+    return bytes;
 }
 
 bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
@@ -97,15 +103,18 @@ void FileLocator::ScanEmbeddedCatalogues(const std::wstring& exePath, std::uint6
         const EmbeddedFileInfo info{ReadLittleEndian64(header.data() + 8),
                                     ReadLittleEndian64(header.data() + 16)};
         const std::uint64_t nameStart = record + kRecordHeaderSize;
-        const std::uint64_t nameEnd = next != 0 ? next : fileSize;
-        if (next != 0 && next < nameStart) return;
-        if (nameEnd > fileSize || nameEnd - nameStart > kMaxNameLength) return;
+        if (next != 0 && (next < nameStart || next > fileSize || next - nameStart > kMaxNameLength)) return;
         if (info.offset > fileSize || info.size > fileSize - info.offset) return;
+        // The last name is read no further than a name may be long; what follows its zero byte is
+        // not part of it.
+        const std::uint64_t nameEnd =
+            next != 0 ? next : nameStart + std::min(fileSize - nameStart, kMaxNameLength + 1);
 
         std::string name(static_cast<std::size_t>(nameEnd - nameStart), '\0');
         if (!name.empty() && !ReadAt(file.get(), nameStart, name.data(), static_cast<DWORD>(name.size())))
             return;
-        const std::wstring relative = DecodeUtf8(TrimBlanksAndControls(name));
+        if (next == 0 && name.size() > kMaxNameLength && name.find('\0') == std::string::npos) return;
+        const std::wstring relative = DecodeUtf8(RecordPath(name));
         if (relative.empty() || !embedded_.emplace(relative, info).second) return;  // duplicates are errors
         record = next;
     }

@@ -13,11 +13,15 @@
 #include "support/install_folder.h"
 #include "support/registry_probe.h"
 #include "support/tool_process.h"
+#include "translation/shipped_captions.h"
 #include "translation/translation_paths.h"
 
 namespace {
 
 using cxtest::BoxInfo;
+using cxtest::kChineseCaptions;
+using cxtest::kEnglishCaptions;
+using cxtest::kGermanCaptions;
 using cxtest::RunResult;
 
 constexpr std::int32_t kNothingDone = -2;
@@ -27,17 +31,10 @@ const std::wstring kMenuExt = L"Software\\Microsoft\\Internet Explorer\\MenuExt"
 const std::wstring kEnglishPrompt =
     L"Click \"Yes\" to install Corvane2 addin for MS Word,\r\nClick \"No\" to uninstall Corvane2 addin for "
     L"MS Word";
-const std::vector<std::wstring> kEnglishCaptions{
-    L"Add Content as Corvane2 Note", L"Add Content as Corvane2 Reference", L"Add URL as Corvane2 Reference"};
 // The shipped translations; the catalogue has bare line feeds, the box shows CR LF.
 const std::wstring kGermanPrompt =
     L"Klicken Sie auf \u201EJa\u201C, um das Corvane2-Add-in f\u00FCr MS Word zu installieren,\r\n"
     L"klicken Sie auf \u201ENein\u201C, um das Corvane2-Add-in f\u00FCr MS Word zu deinstallieren";
-const std::vector<std::wstring> kGermanCaptions{L"Inhalt als Corvane2-Notiz hinzuf\u00FCgen",
-                                                L"Inhalt als Corvane2-Referenz hinzuf\u00FCgen",
-                                                L"URL als Corvane2-Referenz hinzuf\u00FCgen"};
-const std::vector<std::wstring> kChineseCaptions{
-    L"将内容添加为 Corvane2 笔记", L"将内容添加为 Corvane2 参考文献", L"将 URL 添加为 Corvane2 参考文献"};
 
 std::wstring TaggedPrompt(const std::wstring& tag) {
     return L"[" + tag + L"] Yes installs Corvane2,\r\nNo removes Corvane2";

@@ -182,6 +182,17 @@ TEST_F(FileLocatorTest, ADamagedChainKeepsTheRecordsBeforeTheDamage) {
     EXPECT_EQ(found(chain), onlyFirst) << "the next record lies past the end";
     EXPECT_TRUE(found(total + 8).empty()) << "the chain starts past the end";
 
+    // Bytes appended after the chain, as signing appends a signature: a zero byte ends the last name
+    // however much follows; a name without one (an older chain) takes them in.
+    const std::string appended = std::string(3, '\0') + std::string(5000, 'S');
+    const std::string ended = std::string("b.mo\0  ", 7);
+    write({{second, data, sample_.size(), first}, {0, data, sample_.size(), ended + appended}});
+    EXPECT_EQ(found(chain), (std::vector<std::wstring>{L"a.mo", L"b.mo", L"A.mo"})) << "a long signature";
+    write({{second, data, sample_.size(), first}, {0, data, sample_.size(), ended + "\x30\x82\x05\xFA"}});
+    EXPECT_EQ(found(chain), (std::vector<std::wstring>{L"a.mo", L"b.mo", L"A.mo"})) << "a short one";
+    write({{second, data, sample_.size(), first}, {0, data, sample_.size(), "b.mo  \x30\x82\x05\xFA"}});
+    EXPECT_EQ(found(chain), onlyFirst) << "no zero byte";
+
     write({{second, data, sample_.size(), first}, {0, data, sample_.size(), "b.mo"}});
     FileLocator locator;
     locator.ScanEmbeddedCatalogues(dir_ + L"host.exe", chain);

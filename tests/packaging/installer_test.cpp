@@ -1,0 +1,260 @@
+// The example NSIS installer (packaging/nsis), built from the signed release with stand-ins for the
+// product's programs, run silently the way a deployment runs it: it installs the files, runs the
+// recommended sequence and logs every code; its uninstaller runs the reverse. The hosts are there
+// before the install (Word, WPS, the office suite); Word is removed before the uninstall, so that the
+// uninstaller must unregister the add-in library itself. Checked: the codes logged, and the registry
+// and the user PATH before, between and after.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "e2e/writer_suite.h"
+#include "packaging/release_paths.h"
+#include "support/install_folder.h"
+#include "support/message_box_driver.h"
+#include "support/registry_probe.h"
+#include "support/text_file.h"
+#include "support/tool_process.h"
+#include "translation/shipped_captions.h"
+
+namespace {
+
+using writertest::WriterScene;
+
+const std::wstring kInstallDir = L"C:\\Program Files\\Corvane2 Setup Test";
+const std::wstring kWordDir = L"C:\\Program Files\\Word Standin";
+const std::wstring kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvane2";
+const std::wstring kWpsAddinKey = L"SOFTWARE\\Kingsoft\\Office\\WPS\\Addins\\CVWPSAddin2.TCVWPSAddin2";
+const std::wstring kWordAddinKey = L"Software\\Microsoft\\Office\\Word\\Addins\\CVWordAddin2.WordAddIn2";
+const std::wstring kMenuExt = L"Software\\Microsoft\\Internet Explorer\\MenuExt";
+// A user PATH that expands: its type must survive the round trip.
+const std::wstring kUserPath = L"%SystemRoot%\\system32;C:\\Tools";
+constexpr DWORD kInstallerTimeoutMs = 180000;
+
+std::wstring InstalledPath(const std::wstring& name) {
+    return kInstallDir + L"\\" + name;
+}
+
+std::wstring LogPath() {
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"Corvane2 setup.log";
+}
+
+std::vector<std::wstring> Sorted(std::vector<std::wstring> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& dir) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    const HANDLE find = ::FindFirstFileW((dir + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    return Sorted(names);
+}
+
+// What the installer may change, as one comparable record.
+struct Traces {
+    std::vector<std::wstring> keys;  // export lines of our keys
+    std::vector<std::wstring> menuEntries;
+    std::optional<cxtest::RegValue> userPath;
+};
+
+Traces TakeTraces() {
+    Traces traces;
+    for (const auto& [root, path] :
+         {std::pair{HKEY_LOCAL_MACHINE, kUninstallKey}, std::pair{HKEY_LOCAL_MACHINE, kWpsAddinKey},
+          std::pair{HKEY_CURRENT_USER, kWordAddinKey}}) {
+        const auto lines = cxtest::ExportTree(root, path);
+        traces.keys.insert(traces.keys.end(), lines.begin(), lines.end());
+    }
+    traces.menuEntries = Sorted(cxtest::SubKeys(HKEY_CURRENT_USER, kMenuExt));
+    traces.userPath = WriterScene::UserPath();
+    return traces;
+}
+
+class InstallerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The installer picks its language, and so the captions' code, from the user's.
+        ::SetEnvironmentVariableW(L"LANG", L"C");
+        environment_ = writertest::SaveValues(HKEY_CURRENT_USER, L"Environment");
+        WriterScene::SetUserPath(kUserPath, REG_EXPAND_SZ);
+        cxtest::RemoveTree(kInstallDir);
+        cxtest::DeleteFileIfPresent(LogPath());
+        InstallHosts();
+    }
+
+    void TearDown() override {
+        RemoveWord();
+        cxtest::DeleteTree(HKEY_CLASSES_ROOT, L"WPS.Application");
+        cxtest::DeleteTree(HKEY_CLASSES_ROOT, L"CLSID\\{82154420-0FBF-11d4-8313-005004526AB4}");
+        cxtest::RemoveTree(
+            std::wstring(writertest::kSuiteDir).substr(0, std::wcslen(writertest::kSuiteDir) - 1));
+        // Whatever a failed run left behind.
+        cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+        cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kWpsAddinKey);
+        cxtest::DeleteTree(HKEY_CURRENT_USER, kMenuExt);
+        cxtest::RemoveTree(kInstallDir);
+        cxtest::DeleteFileIfPresent(LogPath());
+        writertest::RestoreValues(HKEY_CURRENT_USER, L"Environment", environment_);
+    }
+
+    // Word (its stand-in registered as Word.Application, with the add-in among its COM add-ins and the
+    // old toolbar still there), WPS 6 and the office suite with its package tool.
+    void InstallHosts() {
+        cxtest::MakeDirs(kWordDir);
+        ASSERT_TRUE(::CopyFileW(cxtest::StandinPath(L"WordStandin.exe").c_str(), WordPath().c_str(), FALSE));
+        cxtest::WriteTextFile(kWordDir + L"\\WordStandin.exe.scenario",
+                              L"timeout=20\naddin=CVWordAddin2.WordAddIn2\nbar=Corvane2 Toolbar:1\n");
+        ASSERT_EQ(cxtest::RunProgram(WordPath(), L"/regserver").exitCode, 0);
+        wordInstalled_ = true;
+        cxtest::WriteString(HKEY_CLASSES_ROOT, L"WPS.Application\\CurVer", L"", L"WPS.Application.6");
+        cxtest::MakeDirs(
+            std::wstring(writertest::kSuiteDir).substr(0, std::wcslen(writertest::kSuiteDir) - 1));
+        ASSERT_TRUE(::CopyFileW(cxtest::StandinPath(L"unopkg.com").c_str(),
+                                WriterScene::SuitePath(L"unopkg.com").c_str(), FALSE));
+        WriterScene::RegisterSuite(WriterScene::SuitePath(L"soffice.exe") + L" -nodefault");
+    }
+
+    void RemoveWord() {
+        if (!wordInstalled_) return;
+        cxtest::RunProgram(WordPath(), L"/unregserver");
+        cxtest::RemoveTree(kWordDir);
+        wordInstalled_ = false;
+    }
+
+    static std::wstring WordPath() { return kWordDir + L"\\WordStandin.exe"; }
+
+    // Nothing may ask anything in a silent run: a message box of any process (the tool runs as the
+    // installer's child) fails the test and is answered, so that the run goes on.
+    static void AnswerStrayBox() {
+        if (const auto box = cxtest::FindBox(0)) {
+            ADD_FAILURE() << "a box in a silent run: "
+                          << ::testing::PrintToString(box->caption + L": " + box->text);
+            cxtest::PressButton(*box, box->ButtonIds().front());
+        }
+    }
+
+    // Runs an installer or uninstaller and waits for it.
+    static DWORD RunSilently(const std::wstring& commandLine) {
+        const HANDLE process = cxtest::StartProgram(commandLine);
+        if (!process) return ~0u;
+        const ULONGLONG deadline = ::GetTickCount64() + kInstallerTimeoutMs;
+        while (::WaitForSingleObject(process, 50) == WAIT_TIMEOUT) {
+            AnswerStrayBox();
+            if (::GetTickCount64() >= deadline) {
+                ADD_FAILURE() << "still running after " << kInstallerTimeoutMs << " ms";
+                ::TerminateProcess(process, 0xDEAD);
+                break;
+            }
+        }
+        DWORD code = 0;
+        ::GetExitCodeProcess(process, &code);
+        ::CloseHandle(process);
+        return code;
+    }
+
+    // The uninstaller hands over to a copy of itself in the temporary folder and ends at once; the log's
+    // last line tells when the copy is done.
+    static bool WaitForLogLine(const std::wstring& line) {
+        const ULONGLONG deadline = ::GetTickCount64() + kInstallerTimeoutMs;
+        for (;;) {
+            const auto lines = cxtest::ReadLines(LogPath());
+            if (!lines.empty() && lines.back() == line) return true;
+            if (::GetTickCount64() >= deadline) return false;
+            AnswerStrayBox();
+            ::Sleep(50);
+        }
+    }
+
+    std::vector<writertest::SavedValue> environment_;
+    bool wordInstalled_ = false;
+};
+
+TEST_F(InstallerTest, InstallsWithTheRecommendedSequenceAndItsUninstallerLeavesNothingOfOurs) {
+    const Traces before = TakeTraces();
+    ASSERT_TRUE(before.userPath);
+    ASSERT_EQ(before.userPath->type, static_cast<DWORD>(REG_EXPAND_SZ));
+    ASSERT_TRUE(before.keys.empty() && before.menuEntries.empty()) << "a clean machine to begin with";
+
+    // Install: the probes find every host, and every step gives its success code.
+    EXPECT_EQ(RunSilently(L"\"" + cxtest::ReleasePath(L"Corvane2Setup.exe") + L"\" /S /D=" + kInstallDir),
+              0u);
+    const std::vector<std::wstring> installLog = {std::wstring(L"install ") + CX_PACKAGE_VERSION,
+                                                  L"CXAddinReg /wv -> 0",
+                                                  L"CXAddinReg /pv -> 0",
+                                                  L"CXAddinReg /ov -> 0",
+                                                  L"CXAddinReg /ni /wi -> 0",
+                                                  L"CXAddinReg /pi -> 0",
+                                                  L"CXAddinReg /oi -> 0",
+                                                  L"CXAddinReg /eien -> 0",
+                                                  L"install finished"};
+    ASSERT_EQ(cxtest::ReadLines(LogPath()), installLog);
+
+    // Between: what each step did.
+    const Traces installed = TakeTraces();
+    ASSERT_TRUE(installed.userPath);
+    EXPECT_EQ(installed.userPath->type, static_cast<DWORD>(REG_EXPAND_SZ));
+    EXPECT_EQ(installed.userPath->Text(), kUserPath + L";" + kInstallDir);
+    EXPECT_EQ(installed.menuEntries, Sorted(cxtest::kEnglishCaptions));
+    EXPECT_EQ(cxtest::ReadString(HKEY_CURRENT_USER, kMenuExt + L"\\" + cxtest::kEnglishCaptions[0], L""),
+              InstalledPath(L"BrowserExt\\IEContext_Content_Note.htm"));
+    EXPECT_EQ(cxtest::ReadDword(HKEY_LOCAL_MACHINE, kWpsAddinKey, L"LoadBehavior"), 3u);
+    EXPECT_EQ(cxtest::ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"), CX_PACKAGE_VERSION);
+    EXPECT_EQ(cxtest::ReadLines(InstalledPath(L"Corvane.exe.journal")),
+              (std::vector<std::wstring>{L"\"" + InstalledPath(L"Corvane.exe") + L"\" /regserver"}));
+    EXPECT_EQ(cxtest::ReadLines(InstalledPath(L"CVWordAddin2.dll.journal")),
+              (std::vector<std::wstring>{L"load", L"DllRegisterServer", L"unload"}));
+    const auto wordCalls = cxtest::ReadLines(kWordDir + L"\\WordStandin.exe.journal");
+    EXPECT_NE(std::find(wordCalls.begin(), wordCalls.end(), L"COMAddIn#1.Connect put VT_BOOL -1"),
+              wordCalls.end());
+    const std::wstring packageTool = L"\"" + WriterScene::SuitePath(L"unopkg.com") + L"\"";
+    EXPECT_EQ(
+        WriterScene::ToolCommandLines(),
+        (std::vector<std::wstring>{packageTool + L" add -f \"" + InstalledPath(L"CVOOAddin.oxt") + L"\""}));
+
+    // The user removed Word before the product: "wu" gives 1, and the uninstaller unregisters the
+    // add-in library itself.
+    RemoveWord();
+    EXPECT_EQ(RunSilently(L"\"" + InstalledPath(L"Uninstall.exe") + L"\" /S"), 0u);
+    ASSERT_TRUE(WaitForLogLine(L"uninstall finished")) << "the uninstaller did not finish";
+    std::vector<std::wstring> fullLog = installLog;
+    for (const wchar_t* line : {L"uninstall", L"CXAddinReg /eu -> 0", L"CXAddinReg /ou -> 0",
+                                L"CXAddinReg /pu -> 0", L"CXAddinReg /wu -> 1", L"UnRegDLL CVWordAddin2.dll",
+                                L"CXAddinReg /nu -> -2", L"uninstall finished"}) {
+        fullLog.push_back(line);
+    }
+    EXPECT_EQ(cxtest::ReadLines(LogPath()), fullLog);
+
+    // After: the registry and the PATH (text and type) as before; of the install folder, only the
+    // stand-ins' journals are left.
+    const Traces after = TakeTraces();
+    EXPECT_EQ(after.keys, before.keys);
+    EXPECT_EQ(after.menuEntries, before.menuEntries);
+    ASSERT_TRUE(after.userPath);
+    EXPECT_EQ(after.userPath->type, before.userPath->type);
+    EXPECT_EQ(after.userPath->Text(), before.userPath->Text());
+    EXPECT_EQ(FilesIn(kInstallDir),
+              (std::vector<std::wstring>{L"CVWordAddin2.dll.journal", L"Corvane.exe.journal"}));
+    EXPECT_EQ(cxtest::ReadLines(InstalledPath(L"Corvane.exe.journal")),
+              (std::vector<std::wstring>{L"\"" + InstalledPath(L"Corvane.exe") + L"\" /regserver",
+                                         L"\"" + InstalledPath(L"Corvane.exe") + L"\" /unregserver"}));
+    EXPECT_EQ(cxtest::ReadLines(InstalledPath(L"CVWordAddin2.dll.journal")),
+              (std::vector<std::wstring>{L"load", L"DllRegisterServer", L"unload", L"load",
+                                         L"DllUnregisterServer", L"unload"}));
+    EXPECT_EQ(WriterScene::ToolCommandLines().back(), packageTool + L" remove \"CVOOAddin.oxt\"");
+}
+
+}  // namespace
