@@ -58,18 +58,22 @@ bool IsWriterDocumentOpen() {
     return static_cast<bool>(facade.Document());
 }
 
+// The package step runs whether or not the PATH entry could be changed; either failing fails the switch.
 std::int32_t InstallWriterExtension() {
-    AddAppDirToUserPath();
+    const bool pathChanged = AddAppDirToUserPath();
     const auto tool = FindPackageTool();
-    if (!tool) return kFailed;
-    return RunPackageTool(FormatText(L"\"%s\" add -f \"%s%s\"", {*tool, GetAppDir(), kPackageFile}));
+    const std::int32_t result =
+        tool ? RunPackageTool(FormatText(L"\"%s\" add -f \"%s%s\"", {*tool, GetAppDir(), kPackageFile}))
+             : kFailed;
+    return pathChanged ? result : kFailed;
 }
 
 std::int32_t UninstallWriterExtension() {
-    RemoveAppDirFromUserPath();
+    const bool pathChanged = RemoveAppDirFromUserPath();
     const auto tool = FindPackageTool();
-    if (!tool) return kFailed;
-    return RunPackageTool(FormatText(L"\"%s\" remove \"%s\"", {*tool, kPackageFile}));
+    const std::int32_t result =
+        tool ? RunPackageTool(FormatText(L"\"%s\" remove \"%s\"", {*tool, kPackageFile})) : kFailed;
+    return pathChanged ? result : kFailed;
 }
 
 }  // namespace cx
