@@ -7,6 +7,7 @@
 #include "hosts/writer/user_environment.h"
 #include "platform/app_paths.h"
 #include "platform/com_apartment.h"
+#include "platform/errors.h"
 #include "platform/format.h"
 #include "platform/process_runner.h"
 #include "platform/registry_ex.h"
@@ -53,8 +54,13 @@ bool IsWriterDocumentOpen() {
     const ScopedComApartment apartment;
     // Declared after the apartment, so its references are released before COM is shut down.
     OleEditorFacadeOO facade;
-    facade.ConnectIfRunning();
-    facade.FindActiveDocument();
+    // The question is asked after the work is done: no error may turn that work into a failure.
+    try {
+        facade.ConnectIfRunning();
+        facade.FindActiveDocument();
+    } catch (const Exception&) {
+        return false;
+    }
     return static_cast<bool>(facade.Document());
 }
 
