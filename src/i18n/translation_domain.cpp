@@ -32,6 +32,15 @@ bool DeclaresUtf8(std::wstring contentType) {
     return contentType.find(L"CHARSET=UTF-8") != std::wstring::npos;
 }
 
+// A language code names one folder below the catalogue directory and nothing else. The tool runs with
+// administrator rights, and the code comes from its command line or the environment: one that could
+// lead out of that directory (a path separator, a drive or stream colon, a step up) or that is longer
+// than any locale name finds no catalogue, so that no file outside the directory is ever read.
+bool IsLanguageCode(std::string_view code) {
+    return code.size() < LOCALE_NAME_MAX_LENGTH && code.find_first_of("\\/:") == std::string_view::npos &&
+           code.find("..") == std::string_view::npos;
+}
+
 }  // namespace
 
 TranslationDomain::TranslationDomain(std::string name, std::wstring directory, std::string language,
@@ -62,7 +71,7 @@ bool TranslationDomain::CatalogueExists(const std::wstring& path) const {
 void TranslationDomain::OpenCatalogue() {
     const ScopedFlag opening(opening_);
     // Without a directory there is nothing to look in; a relative path would search the current one.
-    if (directory_.empty()) {
+    if (directory_.empty() || !IsLanguageCode(language_)) {
         openFailed_ = true;
         return;
     }

@@ -1,5 +1,7 @@
 #include "platform/registry_ex.h"
 
+#include <algorithm>
+
 #include "platform/res_string.h"
 #include "platform/errors.h"
 #include "platform/handles.h"
@@ -17,6 +19,24 @@ namespace {
 
 [[noreturn]] void RaiseRegValueError(const std::wstring& path, const std::wstring& name) {
     throw ERegistryExError(FormatResString(IDS_REG_VALUE, {path, name}));
+}
+
+// Reads of a value that keeps changing size before one of them gets it whole.
+constexpr int kReadAttempts = 8;
+
+bool IsMissing(LONG status) {
+    return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND;
+}
+
+bool IsStringType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ;
+}
+
+// The outcome of a read that got no text, from the status of the call that failed.
+RegStringRead NoText(LONG status) {
+    return {IsMissing(status) ? RegStringRead::Outcome::Missing : RegStringRead::Outcome::Unreadable,
+            {},
+            REG_NONE};
 }
 
 UniqueKey OpenKey(HKEY root, const std::wstring& path, REGSAM access) {
@@ -70,23 +90,35 @@ void WriteRegKeyDefault(HKEY root, const std::wstring& path, const std::wstring&
 
 std::wstring ReadRegString(HKEY root, const std::wstring& path, const std::wstring& name,
                            const std::wstring& fallback) {
-    const UniqueKey key = OpenKey(root, path, KEY_READ);
-    if (!key) return fallback;
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ)) {
-        return fallback;
+    RegStringRead read = QueryRegString(root, path, name);
+    return read.outcome == RegStringRead::Outcome::Text ? std::move(read.text) : fallback;
+}
+
+RegStringRead QueryRegString(HKEY root, const std::wstring& path, const std::wstring& name) {
+    UniqueKey key;
+    const LONG opened = ::RegOpenKeyExW(root, RegSubKeyName(path).c_str(), 0, KEY_READ, key.put());
+    if (opened != ERROR_SUCCESS) return NoText(opened);
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        DWORD type = REG_NONE;
+        DWORD size = 0;
+        LONG status = ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
+        if (status == ERROR_SUCCESS && IsStringType(type)) {
+            // Zero-filled with room for a terminator, so data without one or of odd size ends cleanly.
+            std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+            DWORD got = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+            status = ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type,
+                                        reinterpret_cast<BYTE*>(text.data()), &got);
+            if (status == ERROR_MORE_DATA) continue;  // it grew meanwhile
+            if (status == ERROR_SUCCESS && IsStringType(type)) {
+                text.resize(std::min<std::size_t>(text.size(), (got + 1) / sizeof(wchar_t)));
+                const std::size_t nul = text.find(L'\0');
+                if (nul != std::wstring::npos) text.resize(nul);
+                return {RegStringRead::Outcome::Text, std::move(text), type};
+            }
+        }
+        return NoText(status);
     }
-    // Zero-filled and rounded up, so data without a terminator or of odd size still ends cleanly.
-    std::wstring text((size + 1) / sizeof(wchar_t), L'\0');
-    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
-                           &size) != ERROR_SUCCESS) {
-        return fallback;
-    }
-    const std::size_t nul = text.find(L'\0');
-    if (nul != std::wstring::npos) text.resize(nul);
-    return text;
+    return NoText(ERROR_MORE_DATA);  // it never stopped changing
 }
 
 std::uint32_t ReadRegDWord(HKEY root, const std::wstring& path, const std::wstring& name) {
@@ -135,6 +167,11 @@ bool DeleteRegValue(HKEY root, const std::wstring& path, const std::wstring& nam
     }
     if (status != ERROR_SUCCESS) RaiseRegValueError(path, name);
     return true;
+}
+
+bool RegKeyExists(HKEY root, const std::wstring& path) {
+    UniqueKey key;
+    return !IsMissing(::RegOpenKeyExW(root, RegSubKeyName(path).c_str(), 0, KEY_QUERY_VALUE, key.put()));
 }
 
 bool DeleteRegKeyTree(HKEY root, const std::wstring& path) {

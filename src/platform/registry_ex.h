@@ -28,6 +28,24 @@ void WriteRegKeyDefault(HKEY root, const std::wstring& path, const std::wstring&
 std::wstring ReadRegString(HKEY root, const std::wstring& path, const std::wstring& name,
                            const std::wstring& fallback);
 
+// A string value as read by a caller that writes it back, and so must tell a value that is not there
+// from one that is there but could not be read: only the first may be replaced.
+struct RegStringRead {
+    enum class Outcome { Missing, Text, Unreadable };
+    Outcome outcome = Outcome::Missing;
+    // With Text: the value cut at its first NUL, not expanded.
+    std::wstring text;
+    // With Text: REG_SZ or REG_EXPAND_SZ.
+    DWORD type = REG_NONE;
+};
+
+// Reads as ReadRegString does (key opened with KEY_READ), but says what happened. Missing: the key or
+// the value does not exist. Unreadable: the key exists but cannot be opened for reading, the value is
+// of another type than REG_SZ or REG_EXPAND_SZ, or the read fails otherwise. A value that another
+// program changes between the size query and the read is read again, a bounded number of times; one
+// that keeps changing through all of them is Unreadable. Never raises.
+RegStringRead QueryRegString(HKEY root, const std::wstring& path, const std::wstring& name);
+
 // Raises the read error when the key cannot be opened, the value error when the value is missing,
 // not REG_DWORD or longer than four bytes.
 std::uint32_t ReadRegDWord(HKEY root, const std::wstring& path, const std::wstring& name);
@@ -47,6 +65,10 @@ void WriteRegBool(HKEY root, const std::wstring& path, const std::wstring& name,
 // Raises the write error when the key cannot be opened and the value error when the value cannot be
 // deleted (a missing value included); true otherwise.
 bool DeleteRegValue(HKEY root, const std::wstring& path, const std::wstring& name);
+
+// False only when the key is missing; a key that exists but denies this process access exists.
+// Never raises.
+bool RegKeyExists(HKEY root, const std::wstring& path);
 
 // Deletes the key and everything below it, depth first, the sub-key with the highest index first. It
 // stops at the first sub-key that cannot be deleted, leaving that one, its lower-index siblings and

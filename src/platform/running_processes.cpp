@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <array>
 
-#include "platform/res_string.h"
+#include "platform/errors.h"
 #include "platform/handles.h"
+#include "platform/res_string.h"
 
 namespace cx {
 namespace {
@@ -33,6 +34,16 @@ ProcessApi ResolveSystemApi() {
     return api;
 }
 
+// A fixed name from the string table. The list never fails for want of a translation: when the
+// catalogue cannot be used, the English text stands in.
+std::wstring SystemProcessName(unsigned id) {
+    try {
+        return LoadResString(id);
+    } catch (const Exception&) {
+        return LoadEnglishResString(id);
+    }
+}
+
 std::wstring_view AfterLastDelimiter(std::wstring_view path) {
     const std::size_t at = path.find_last_of(L"\\:");
     return at == std::wstring_view::npos ? path : path.substr(at + 1);
@@ -56,7 +67,7 @@ bool ListFromSnapshot(ProcessList& list, bool fullPath, const ProcessApi& api, V
         const std::wstring exeFile = CutAtNul(entry.szExeFile, std::size(entry.szExeFile));
         std::wstring name;
         if (pid == 0) {
-            name = LoadResString(IDS_SYSTEM_IDLE_PROCESS);
+            name = SystemProcessName(IDS_SYSTEM_IDLE_PROCESS);
         } else if (group == VersionGroup::ModuleNames) {
             name = ProcessModuleName(pid, api);
             if (name.empty()) name = exeFile;
@@ -78,9 +89,9 @@ bool ListFromProcessIds(ProcessList& list, const ProcessApi& api, bool nt4) {
         const std::uint32_t pid = pids[i];
         std::wstring name;
         if (pid == 0) {
-            name = LoadResString(IDS_SYSTEM_IDLE_PROCESS);
+            name = SystemProcessName(IDS_SYSTEM_IDLE_PROCESS);
         } else if (pid == kNt4SystemPid && nt4) {
-            name = LoadResString(IDS_SYSTEM_PROCESS);
+            name = SystemProcessName(IDS_SYSTEM_PROCESS);
         } else {
             name = ProcessModuleName(pid, api);
         }

@@ -43,7 +43,8 @@ inline VersionGroup ClassifyWindowsVersion() {
 
 // Appends one entry per running process, in the system's order, to `list` (earlier entries stay).
 // Names are file names without directory; with `fullPath` the snapshot's executable field is kept as
-// the system gives it. The idle process (identifier 0) is "System Idle Process" from the string table.
+// the system gives it. The idle process (identifier 0) is "System Idle Process" from the string table
+// (in English when the catalogue cannot be used).
 // False when the enumeration could not be started. Raises nothing.
 bool GetRunningProcessNames(ProcessList& list, bool fullPath, const ProcessApi& api = SystemProcessApi(),
                             const WindowsVersion& version = RunningWindowsVersion());

@@ -1,8 +1,6 @@
 // "eu" and "ei": Internet Explorer's context-menu entries, found by the page path they open.
 #include <windows.h>
 
-#include <sddl.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -149,15 +147,7 @@ TEST_F(IEContextMenuTest, AFailedDeletionStopsTheRemovalButNotTheInstall) {
     // of its own), so the entry stays and the passes for pages 2 and 3 do not run.
     AddEntry(L"Stuck", Page(kNotePage));
     cxtest::CreateKey(kUser, Entry(L"Stuck") + L"\\locked\\inner");
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
-        L"D:(D;;SD;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr));
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyExW(kUser, (Entry(L"Stuck") + L"\\locked").c_str(), 0, WRITE_DAC, &key),
-              ERROR_SUCCESS);
-    EXPECT_EQ(::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
-    ::RegCloseKey(key);
-    ::LocalFree(descriptor);
+    cxtest::SetKeyDacl(kUser, Entry(L"Stuck") + L"\\locked", L"D:(D;;SD;;;WD)(A;;KA;;;WD)");
     AddEntry(L"Url entry", Page(kUrlPage));
 
     EXPECT_EQ(ExitCode(L"/eu"), 1);
@@ -166,6 +156,19 @@ TEST_F(IEContextMenuTest, AFailedDeletionStopsTheRemovalButNotTheInstall) {
     EXPECT_EQ(ExitCode(L"/eien"), 0);
     EXPECT_EQ(Sorted(cxtest::SubKeys(kUser, kMenuExt)),
               Sorted({L"Stuck", L"Url entry", kNoteCaption, kContentCaption, kUrlCaption}));
+}
+
+// A MenuExt key that exists but cannot be opened with full access may hold entries: that is no
+// success, and nothing changes.
+TEST_F(IEContextMenuTest, EuOnAKeyItCannotOpenIsOneAndChangesNothing) {
+    AddEntry(kNoteCaption, Page(kNotePage));
+    const auto before = cxtest::ExportTree(kUser, kMenuExt);
+    cxtest::SetKeyDacl(kUser, kMenuExt, L"D:(D;;SD;;;WD)(A;;KA;;;WD)");
+    const std::int32_t code = ExitCode(L"/eu");
+    const auto after = cxtest::ExportTree(kUser, kMenuExt);
+    cxtest::SetKeyDacl(kUser, kMenuExt, L"D:(A;;KA;;;WD)");
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(after, before);
 }
 
 TEST_F(IEContextMenuTest, EiThenEuLeavesOnlyTheParentKeys) {

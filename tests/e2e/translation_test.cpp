@@ -147,6 +147,26 @@ TEST_F(TranslationTest, AnExplicitCodeIsUsedUnchanged) {
     EXPECT_EQ(Captions(L"xx", L"de_DE.UTF-8"), Sorted(kEnglishCaptions));
 }
 
+// A code that could lead out of locale\ (the tool runs with administrator rights; a folder beside it
+// may be writable by anyone) finds no catalogue, from the command line or from LANG: catalogues
+// planted where the full code and its first two characters lead are not used. So is a code longer
+// than any locale name, even where its folder exists.
+TEST_F(TranslationTest, ACodeThatLeavesTheLocaleFolderFindsNoCatalogue) {
+    for (const wchar_t* planted : {L"planted\\LC_MESSAGES", L"LC_MESSAGES"}) {
+        cxtest::MakeDirs(folder_.Dir() + planted);
+        ASSERT_TRUE(::CopyFileW(cxtest::TestCatalogue(L"tagged-de").c_str(),
+                                (folder_.Dir() + planted + L"\\CXAddinReg.mo").c_str(), FALSE));
+    }
+    for (const wchar_t* code : {L"..\\planted", L"../planted", L"..\\..\\translation\\planted"}) {
+        SCOPED_TRACE(Utf8(code));
+        EXPECT_EQ(Captions(code), Sorted(kEnglishCaptions));
+        EXPECT_EQ(Prompt(code), kEnglishPrompt);
+    }
+    const std::wstring tooLong(100, L'd');
+    Install(tooLong, cxtest::TestCatalogue(L"tagged-de"));
+    EXPECT_EQ(Captions(tooLong), Sorted(kEnglishCaptions));
+}
+
 TEST_F(TranslationTest, TheShippedCataloguesTranslatePromptAndCaptions) {
     Install(L"de", cxtest::ShippedCatalogue(L"de"));
     Install(L"zh_CN", cxtest::ShippedCatalogue(L"zh_CN"));

@@ -1,8 +1,6 @@
 // "pi" and "pu": the WPS add-in key under HKEY_LOCAL_MACHINE.
 #include <windows.h>
 
-#include <sddl.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -69,14 +67,7 @@ TEST_F(WpsAddinTest, PiOverwritesItsValuesAndKeepsForeignOnes) {
 TEST_F(WpsAddinTest, PiThatCannotWriteIsOneWithoutABox) {
     cxtest::CreateKey(kMachine, kAddin);
     // Deny setting values on the add-in key: the first value write fails.
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
-        L"D:(D;;0x2;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr));
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyExW(kMachine, kAddin.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS);
-    EXPECT_EQ(::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
-    ::RegCloseKey(key);
-    ::LocalFree(descriptor);
+    cxtest::SetKeyDacl(kMachine, kAddin, L"D:(D;;0x2;;;WD)(A;;KA;;;WD)");
 
     const auto run = Run(L"/pi");
     EXPECT_EQ(run.exitCode, 1);

@@ -117,6 +117,22 @@ TEST_F(WriterExtension, AChattyPackageToolDoesNotHangTheRun) {
     EXPECT_THAT(WriterScene::ToolJournal(), Contains(L"wrote 10485760 bytes to stdout"));
 }
 
+// The tool leaves a program behind that inherited its output and floods it (it stops by itself after a
+// minute, or when the pipe breaks): "oi" ends within the capture's 5 s grace and a few seconds, and
+// what that program wrote counts as the tool's output.
+TEST_F(WriterExtension, ABackgroundProgramFloodingTheOutputDoesNotHoldTheRun) {
+    scene_.InstallSuite();
+    const std::wstring flood =
+        L"\"" + cxtest::StandinPath(L"cx_child.exe") + L"\" --bytes 100000000000 --for-ms 60000";
+    WriterScene::ToolOutput(L"start=" + flood);
+    cxtest::RunOptions options;
+    options.timeoutMs = 12000;
+    const auto run = scene_.Run(L"/oi", options);
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_THAT(WriterScene::ToolJournal(), Contains(L"started " + flood));
+}
+
 TEST_F(WriterExtension, WriterRunningWithATextDocumentGivesTwo) {
     scene_.InstallSuite();
     scene_.StartOffice(L"component=text\n");

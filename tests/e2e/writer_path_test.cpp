@@ -157,6 +157,55 @@ TEST_F(WriterPath, ALongPathComesBackByteForByte) {
     EXPECT_TRUE(after->data == before->data);
 }
 
+// A PATH that is there but cannot be read as text is never written over: "oi" and "ou" leave it byte
+// for byte, still run the package tool, and end with 1.
+TEST_F(WriterPath, APathThatCannotBeReadAsTextIsLeftAsItIs) {
+    scene_.InstallSuite();
+    const auto runBoth = [&] {
+        WriterScene::ClearToolJournal();
+        EXPECT_EQ(scene_.Run(L"/oi").exitCode, 1);
+        EXPECT_EQ(scene_.Run(L"/ou").exitCode, 1);
+        EXPECT_EQ(WriterScene::ToolCommandLines().size(), 2u);
+    };
+    const auto expectStill = [](const cxtest::RegValue& before) {
+        const auto after = WriterScene::UserPath();
+        ASSERT_TRUE(after);
+        EXPECT_EQ(after->type, before.type);
+        EXPECT_TRUE(after->data == before.data);
+    };
+    const wchar_t text[] = L"C:\\Tools\0D:\\Bin\0";
+    for (const DWORD type : {REG_DWORD, REG_BINARY, REG_MULTI_SZ, REG_NONE}) {
+        SCOPED_TRACE(type);
+        cxtest::WriteRaw(HKEY_CURRENT_USER, writertest::kEnvironmentKey, L"PATH", type, text,
+                         type == REG_DWORD ? 4 : sizeof text);
+        const cxtest::RegValue before = *WriterScene::UserPath();
+        runBoth();
+        expectStill(before);
+    }
+    // A key that denies reading but allows writing.
+    WriterScene::SetUserPath(L"C:\\Tools;D:\\Bin");
+    const cxtest::RegValue before = *WriterScene::UserPath();
+    cxtest::SetKeyDacl(HKEY_CURRENT_USER, writertest::kEnvironmentKey, L"D:(D;;KR;;;WD)(A;;KA;;;WD)");
+    const bool enforced = !WriterScene::UserPath();
+    runBoth();
+    cxtest::SetKeyDacl(HKEY_CURRENT_USER, writertest::kEnvironmentKey, L"D:(A;;KA;;;WD)");
+    EXPECT_TRUE(enforced) << "the registry does not enforce the DACL";
+    expectStill(before);
+}
+
+// A folder whose name holds ";" cannot be one PATH entry: it would never match itself, so "oi" would
+// add it again and again and "ou" leave it behind. The PATH stays as it is.
+TEST(WriterPathSeparator, AFolderNameWithASemicolonLeavesThePathAlone) {
+    WriterScene scene(L"a;b");
+    scene.InstallSuite();
+    for (const std::wstring& path : {std::wstring(L"C:\\A"), L"C:\\A;" + scene.DirEntry()}) {
+        WriterScene::SetUserPath(path);
+        EXPECT_EQ(scene.Run(L"/oi").exitCode, 1);
+        EXPECT_EQ(scene.Run(L"/ou").exitCode, 1);
+        EXPECT_EQ(TextOf(WriterScene::UserPath()), path);
+    }
+}
+
 TEST(WriterPathUnicode, AFolderNameOutsideTheAnsiCodePageRoundTrips) {
     WriterScene scene(L"\u5199\u4f5c \u0436");
     scene.InstallSuite();

@@ -44,6 +44,10 @@ TEST(PathList, AddingAppendsUnlessPresentInAnyCaseOrWithABackslash) {
     EXPECT_EQ(Remove(L"A;c:\\program files\\CORVANE\\;B"), L"A;B");
     // An entry that ends with a backslash is found when the directory is given with one, too.
     EXPECT_EQ(Remove(L"A;C:\\Program Files\\Corvane", L"C:\\Program Files\\Corvane\\"), L"A");
+    // A directory whose name holds the separator, or none at all, cannot be one entry.
+    EXPECT_TRUE(CanBeOnePathEntry(kDir));
+    EXPECT_FALSE(CanBeOnePathEntry(L"C:\\Corvane;Tools"));
+    EXPECT_FALSE(CanBeOnePathEntry(L"\\"));
 }
 
 TEST(PathList, LookAlikeEntriesAreNeitherMatchedNorDamaged) {

@@ -1,5 +1,9 @@
 #include "support/registry_probe.h"
 
+#include <sddl.h>
+
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cwchar>
 
@@ -129,6 +133,16 @@ void WriteDword(HKEY root, const std::wstring& path, const std::wstring& name, s
 void DeleteTree(HKEY root, const std::wstring& path) {
     for (const std::wstring& child : SubKeys(root, path)) DeleteTree(root, path + L"\\" + child);
     ::RegDeleteKeyW(root, path.c_str());
+}
+
+void SetKeyDacl(HKEY root, const std::wstring& path, const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(
+        ::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr));
+    Key key;
+    EXPECT_EQ(::RegOpenKeyExW(root, path.c_str(), 0, WRITE_DAC, &key.hkey), ERROR_SUCCESS);
+    EXPECT_EQ(::RegSetKeySecurity(key.hkey, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
+    ::LocalFree(descriptor);
 }
 
 std::vector<std::wstring> ExportTree(HKEY root, const std::wstring& path) {

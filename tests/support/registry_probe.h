@@ -32,6 +32,9 @@ void WriteDword(HKEY root, const std::wstring& path, const std::wstring& name, s
 void WriteRaw(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type, const void* data,
               DWORD size);
 void DeleteTree(HKEY root, const std::wstring& path);
+// Replaces the DACL of an existing key with the one given in SDDL, e.g. "D:(D;;SD;;;WD)(A;;KA;;;WD)";
+// records a test failure when that is not possible.
+void SetKeyDacl(HKEY root, const std::wstring& path, const wchar_t* sddl);
 
 // Every key and value below `path`, one line each, sorted: for comparing before and after a run.
 std::vector<std::wstring> ExportTree(HKEY root, const std::wstring& path);

@@ -53,5 +53,27 @@ TEST(RunProcessCapture, AChildWritingMegabytesDoesNotHang) {
     EXPECT_EQ(run.output.size(), 256u);
 }
 
+// A background program that inherited the pipe outlives the child: once the child has ended, the
+// capture waits out its grace for it and no longer, flooding or silent, and keeps what it read.
+TEST(RunProcessCapture, AGrandchildHoldingThePipeCostsTheGraceAtMost) {
+    constexpr ULONGLONG kGraceMs = 5000;
+    constexpr ULONGLONG kSlackMs = 4000;
+    struct Case {
+        const wchar_t* grandchild;
+        std::size_t kept;
+    };
+    // Both end by themselves, should the capture not let go of them: the silent one soon after the
+    // grace, since whatever else inherited this program's handles waits for it too.
+    for (const Case& c : {Case{L"--bytes 100000000000 --for-ms 30000", 256}, Case{L"--sleep 8000", 0}}) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(c.grandchild)));
+        const ULONGLONG start = ::GetTickCount64();
+        const CapturedRun run =
+            RunProcessCapture(Child(L"--exit 4 --spawn \"" + std::wstring(c.grandchild) + L"\""));
+        EXPECT_LT(::GetTickCount64() - start, kGraceMs + kSlackMs);
+        EXPECT_EQ(run.exitCode, 4);
+        EXPECT_EQ(run.output.size(), c.kept);
+    }
+}
+
 }  // namespace
 }  // namespace cx

@@ -4,9 +4,10 @@
 
 #include <windows.h>
 
-#include <sddl.h>
-
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 #include "platform/errors.h"
 #include "support/registry_probe.h"
@@ -43,14 +44,8 @@ std::wstring ValueError(const std::wstring& path, const std::wstring& name) {
 // Gives `path` a DACL that denies DELETE to everyone, so that it can no longer be opened with
 // KEY_ALL_ACCESS; Wine honours that, as Windows does.
 void DenyDelete(const std::wstring& path) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
-        L"D:(D;;SD;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr));
+    cxtest::SetKeyDacl(kRoot, path, L"D:(D;;SD;;;WD)(A;;KA;;;WD)");
     HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyExW(kRoot, path.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS);
-    EXPECT_EQ(::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
-    ::RegCloseKey(key);
-    ::LocalFree(descriptor);
     ASSERT_NE(::RegOpenKeyExW(kRoot, path.c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS)
         << "the registry does not enforce the DACL";
 }
@@ -137,6 +132,56 @@ TEST_F(ReadRegStringTest, DataWithoutTerminatorOrOfOddSize) {
 TEST_F(ReadRegStringTest, ExpandStringIsReturnedUnexpanded) {
     cxtest::WriteString(kRoot, kScratch, L"x", L"%SystemRoot%\\x", REG_EXPAND_SZ);
     EXPECT_EQ(ReadRegString(kRoot, kScratch, L"x", L"dflt"), L"%SystemRoot%\\x");
+}
+
+using QueryRegStringTest = RegistryExTest;
+
+// What a caller that writes the value back must tell apart: nothing there, text, or something it must
+// not replace.
+TEST_F(QueryRegStringTest, TellsMissingFromTextFromUnreadable) {
+    using Outcome = RegStringRead::Outcome;
+    EXPECT_EQ(QueryRegString(kRoot, kScratch + L"\\none", L"x").outcome, Outcome::Missing);
+    EXPECT_EQ(QueryRegString(kRoot, kScratch, L"none").outcome, Outcome::Missing);
+    cxtest::WriteString(kRoot, kScratch, L"x", L"%SystemRoot%\\x", REG_EXPAND_SZ);
+    const RegStringRead text = QueryRegString(kRoot, kRooted, L"x");
+    EXPECT_EQ(text.outcome, Outcome::Text);
+    EXPECT_EQ(text.text, L"%SystemRoot%\\x");
+    EXPECT_EQ(text.type, static_cast<DWORD>(REG_EXPAND_SZ));
+    const BYTE bytes[] = {'a', 0, 'b', 0, 0, 0, 0, 0};
+    for (const DWORD type : {REG_DWORD, REG_BINARY, REG_MULTI_SZ, REG_NONE}) {
+        cxtest::WriteRaw(kRoot, kScratch, L"odd", type, bytes, type == REG_DWORD ? 4 : sizeof bytes);
+        EXPECT_EQ(QueryRegString(kRoot, kScratch, L"odd").outcome, Outcome::Unreadable) << type;
+    }
+    cxtest::CreateKey(kRoot, kScratch + L"\\closed");
+    cxtest::WriteString(kRoot, kScratch + L"\\closed", L"x", L"kept");
+    cxtest::SetKeyDacl(kRoot, kScratch + L"\\closed", L"D:(D;;KR;;;WD)(A;;KA;;;WD)");
+    EXPECT_EQ(QueryRegString(kRoot, kScratch + L"\\closed", L"x").outcome, Outcome::Unreadable);
+    EXPECT_EQ(ReadRegString(kRoot, kScratch + L"\\closed", L"x", L"dflt"), L"dflt");
+    EXPECT_TRUE(RegKeyExists(kRoot, kRooted + L"\\closed"));
+    EXPECT_FALSE(RegKeyExists(kRoot, kRooted + L"\\none"));
+    cxtest::SetKeyDacl(kRoot, kScratch + L"\\closed", L"D:(A;;KA;;;WD)");
+}
+
+// Another program rewrites the value between the size query and the read, growing and shrinking it:
+// every read still gets one whole version.
+TEST_F(QueryRegStringTest, AValueChangingSizeMeanwhileIsReadWhole) {
+    const std::wstring shortText = L"C:\\Short";
+    const std::wstring longText = shortText + L";" + std::wstring(4000, L'x');
+    cxtest::WriteString(kRoot, kScratch, L"PATH", shortText);
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int i = 0; !done; ++i)
+            cxtest::WriteString(kRoot, kScratch, L"PATH", i % 2 ? longText : shortText);
+    });
+    int misread = 0;
+    for (int i = 0; i < 2000; ++i) {
+        const RegStringRead read = QueryRegString(kRoot, kScratch, L"PATH");
+        if (read.outcome != RegStringRead::Outcome::Text || (read.text != shortText && read.text != longText))
+            ++misread;
+    }
+    done = true;
+    writer.join();
+    EXPECT_EQ(misread, 0);
 }
 
 using ReadRegDWordTest = RegistryExTest;

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/errors.h"
+#include "platform/res_string.h"
 #include "platform/utf8.h"
 #include "support/install_folder.h"
 #include "support/registry_probe.h"
@@ -158,6 +160,20 @@ TEST_F(FakeProcesses, FailuresGiveFalseOrNothingAndKeepTheList) {
     EXPECT_FALSE(GetRunningProcessNames(list, false, ProcessApi{}, kNt4));
     EXPECT_TRUE(list.empty());
     EXPECT_EQ(ProcessModuleName(100, ProcessApi{}), L"");
+}
+
+// A catalogue that cannot be used raises from every translated text; the list must not.
+TEST_F(FakeProcesses, AFailingTranslationGivesTheEnglishNames) {
+    SetResStringTranslator(
+        [](std::wstring_view) -> std::wstring { throw EGGIOError(L"unusable catalogue"); });
+    ProcessList snapshot;
+    ProcessList ids;
+    EXPECT_NO_THROW(snapshot = List(kWin7));
+    EXPECT_NO_THROW(ids = List(kNt4));
+    SetResStringTranslator(nullptr);
+    EXPECT_THAT(snapshot, ::testing::Contains(Entry(L"System Idle Process", 0)));
+    EXPECT_THAT(ids, ::testing::Contains(Entry(L"System Idle Process", 0)));
+    EXPECT_THAT(ids, ::testing::Contains(Entry(L"System Process", 2)));
 }
 
 TEST(ProcessList, NamesMatchWholeAndWithoutRegardToCase) {

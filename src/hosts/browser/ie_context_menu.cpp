@@ -6,9 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/res_string.h"
 #include "platform/app_paths.h"
 #include "platform/registry_accessor.h"
+#include "platform/registry_ex.h"
+#include "platform/res_string.h"
 
 namespace cx {
 namespace {
@@ -83,7 +84,9 @@ bool AddMenuExtEntry(RegistryAccessor& registry, const std::wstring& caption, st
 
 bool UnregisterIEContextMenu() {
     RegistryAccessor registry(HKEY_CURRENT_USER, KEY_ALL_ACCESS);
-    if (!registry.OpenKey(kMenuExtKey, false)) return true;
+    // Nothing to remove only when the key is missing: one that cannot be opened may hold entries that
+    // would stay, and a later install would add a second set beside them.
+    if (!registry.OpenKey(kMenuExtKey, false)) return !RegKeyExists(HKEY_CURRENT_USER, kMenuExtKey);
     // Read once: every pass walks the same list, even after deletions.
     const std::vector<std::wstring> names = registry.GetKeyNames();
     registry.CloseKey();

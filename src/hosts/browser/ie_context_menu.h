@@ -6,8 +6,9 @@ namespace cx {
 
 // Removes every entry whose page path is one of this installation's three pages. Entries are found by
 // page path only, so entries with captions in any language go. True when every attempted deletion
-// worked (and when there is no MenuExt key). Raises ERegistryException "Invalid data type for ''" for
-// an entry whose default value is not a string.
+// worked (and when there is no MenuExt key); false when the MenuExt key exists but cannot be opened
+// with full access. Raises ERegistryException "Invalid data type for ''" for an entry whose default
+// value is not a string.
 bool UnregisterIEContextMenu();
 
 // "eu" (install false) and "ei" (install true). Always removes first; installing then ignores the

@@ -32,6 +32,10 @@ std::wstring PathEntryFor(std::wstring_view directory) {
     return std::wstring(driveRoot ? directory : bare);
 }
 
+bool CanBeOnePathEntry(std::wstring_view entry) {
+    return !WithoutTrailingBackslash(entry).empty() && entry.find(kSeparator) == std::wstring_view::npos;
+}
+
 std::optional<PathEntrySpan> FindPathEntry(std::wstring_view list, std::wstring_view entry,
                                            PathEntryEquals equals) {
     const std::wstring_view wanted = WithoutTrailingBackslash(entry);

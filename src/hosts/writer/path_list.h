@@ -22,6 +22,10 @@ bool EqualIgnoringAsciiCase(std::wstring_view a, std::wstring_view b);
 // except that a drive root keeps it ("C:\"), since a bare "C:" names the drive's current directory.
 std::wstring PathEntryFor(std::wstring_view directory);
 
+// Whether `entry` can stand in a list as one entry: not empty (a lone backslash counts as empty) and
+// free of the separator. A directory whose name holds ";" is split in two by every reader of the list.
+bool CanBeOnePathEntry(std::wstring_view entry);
+
 struct PathEntrySpan {
     std::size_t begin = 0;
     std::size_t length = 0;

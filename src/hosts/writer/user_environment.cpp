@@ -2,12 +2,14 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "hosts/writer/path_list.h"
-#include "platform/res_string.h"
 #include "platform/app_paths.h"
-#include "platform/errors.h"
-#include "platform/handles.h"
 #include "platform/registry_ex.h"
+#include "platform/user_mutex.h"
 
 namespace cx {
 namespace {
@@ -16,33 +18,19 @@ namespace {
 constexpr wchar_t kReadKey[] = L"\\Environment";
 constexpr wchar_t kWriteKey[] = L"Environment";
 constexpr wchar_t kPathName[] = L"PATH";
+// Every copy of the tool the user runs takes this lock for its edit of the PATH.
+constexpr wchar_t kPathLockName[] = L"Corvane2.UserPath";
+// Far longer than an edit takes (a few registry calls; the broadcast happens after the lock).
+constexpr DWORD kPathLockTimeoutMs = 10000;
+// How often a change that another program wrote over is made again before the edit gives up.
+constexpr int kPathWriteAttempts = 5;
 // Per window, as the documentation's own example of the environment broadcast waits; a hung window
 // is skipped at once (SMTO_ABORTIFHUNG).
 constexpr UINT kBroadcastTimeoutMs = 5000;
 
-// The value's current type when it is a string type, else REG_SZ (also for a missing value).
-DWORD StoredStringType(const std::wstring& name) {
-    UniqueKey key;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, RegSubKeyName(kReadKey).c_str(), 0, KEY_QUERY_VALUE, key.put()) !=
-        ERROR_SUCCESS) {
-        return REG_SZ;
-    }
-    DWORD type = REG_NONE;
-    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
-        return REG_SZ;
-    return type == REG_EXPAND_SZ ? REG_EXPAND_SZ : REG_SZ;
-}
-
-// The value keeps its type: a REG_EXPAND_SZ PATH written back as REG_SZ would stop expanding its
-// %references% for every new program.
-void WriteRegStringTyped(HKEY root, const std::wstring& path, const std::wstring& name,
-                         const std::wstring& text, DWORD type) {
-    if (type == REG_EXPAND_SZ) {
-        WriteRegExpandString(root, path, name, text);
-    } else {
-        WriteRegString(root, path, name, text);
-    }
-}
+using Outcome = RegStringRead::Outcome;
+using PathEdit = std::optional<std::wstring> (*)(std::wstring_view list, std::wstring_view entry,
+                                                 PathEntryEquals equals);
 
 // The text with its %references% expanded as a new process would get it; unchanged when that fails.
 std::wstring Expanded(const std::wstring& text) {
@@ -71,37 +59,64 @@ bool EqualAsFileNames(std::wstring_view a, std::wstring_view b) {
                                   TRUE) == CSTR_EQUAL;
 }
 
-std::wstring AppDirEntry() {
-    return PathEntryFor(GetAppDir());
+// Stores `text` as the variable with `type` or, for an empty text, deletes it, and mirrors the change in
+// this process's own environment. A REG_EXPAND_SZ value stays one: written back as REG_SZ, its
+// %references% would stop expanding for every new program.
+void StoreUserEnvVar(const std::wstring& name, const std::wstring& text, DWORD type) {
+    if (text.empty()) {
+        DeleteRegValue(HKEY_CURRENT_USER, kWriteKey, name);
+        ::SetEnvironmentVariableW(name.c_str(), nullptr);
+    } else if (type == REG_EXPAND_SZ) {
+        WriteRegExpandString(HKEY_CURRENT_USER, kWriteKey, name, text);
+        ::SetEnvironmentVariableW(name.c_str(), Expanded(text).c_str());
+    } else {
+        WriteRegString(HKEY_CURRENT_USER, kWriteKey, name, text);
+        ::SetEnvironmentVariableW(name.c_str(), text.c_str());
+    }
+}
+
+// Whether the value read is exactly what was stored (no value, for an emptied PATH).
+bool Holds(const RegStringRead& value, const std::wstring& stored) {
+    if (stored.empty()) return value.outcome == Outcome::Missing;
+    return value.outcome == Outcome::Text && value.text == stored;
+}
+
+// Applies `edit` for the application directory's entry to the PATH until what was stored stays;
+// `stored` tells whether anything was written. See AddAppDirToUserPath for the result.
+bool EditUserPath(PathEdit edit, bool& stored) {
+    const std::wstring entry = PathEntryFor(GetAppDir());
+    if (!CanBeOnePathEntry(entry)) return false;
+    const UserMutexLock lock(kPathLockName, kPathLockTimeoutMs);
+    std::optional<std::wstring> written;
+    for (int attempt = 0;; ++attempt) {
+        const RegStringRead path = QueryRegString(HKEY_CURRENT_USER, kReadKey, kPathName);
+        // A value that is there but could not be read is never replaced.
+        if (path.outcome == Outcome::Unreadable) return false;
+        if (written && Holds(path, *written)) return true;
+        const std::optional<std::wstring> updated = edit(path.text, entry, &EqualAsFileNames);
+        if (!updated) return true;
+        if (attempt == kPathWriteAttempts) return false;
+        StoreUserEnvVar(kPathName, *updated, path.outcome == Outcome::Text ? path.type : REG_SZ);
+        written = *updated;
+        stored = true;
+    }
+}
+
+bool ChangeUserPath(PathEdit edit) {
+    bool stored = false;
+    const bool done = EditUserPath(edit, stored);
+    if (stored) BroadcastEnvironmentChange();
+    return done;
 }
 
 }  // namespace
 
-std::wstring ReadUserEnvVar(const std::wstring& name) {
-    return ReadRegString(HKEY_CURRENT_USER, kReadKey, name, std::wstring());
+bool AddAppDirToUserPath() {
+    return ChangeUserPath(&WithPathEntry);
 }
 
-void WriteUserEnvVar(const std::wstring& name, const std::wstring& text) {
-    if (name.empty()) return;
-    if (!text.empty()) {
-        const DWORD type = StoredStringType(name);
-        WriteRegStringTyped(HKEY_CURRENT_USER, kWriteKey, name, text, type);
-        ::SetEnvironmentVariableW(name.c_str(), (type == REG_EXPAND_SZ ? Expanded(text) : text).c_str());
-    } else {
-        DeleteRegValue(HKEY_CURRENT_USER, kWriteKey, name);
-        ::SetEnvironmentVariableW(name.c_str(), nullptr);
-    }
-    BroadcastEnvironmentChange();
-}
-
-void AddAppDirToUserPath() {
-    const auto updated = WithPathEntry(ReadUserEnvVar(kPathName), AppDirEntry(), &EqualAsFileNames);
-    if (updated) WriteUserEnvVar(kPathName, *updated);
-}
-
-void RemoveAppDirFromUserPath() {
-    const auto updated = WithoutPathEntry(ReadUserEnvVar(kPathName), AppDirEntry(), &EqualAsFileNames);
-    if (updated) WriteUserEnvVar(kPathName, *updated);
+bool RemoveAppDirFromUserPath() {
+    return ChangeUserPath(&WithoutPathEntry);
 }
 
 }  // namespace cx

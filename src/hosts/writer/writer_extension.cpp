@@ -7,6 +7,7 @@
 #include "hosts/writer/user_environment.h"
 #include "platform/app_paths.h"
 #include "platform/com_apartment.h"
+#include "platform/errors.h"
 #include "platform/format.h"
 #include "platform/process_runner.h"
 #include "platform/registry_ex.h"
@@ -53,23 +54,32 @@ bool IsWriterDocumentOpen() {
     const ScopedComApartment apartment;
     // Declared after the apartment, so its references are released before COM is shut down.
     OleEditorFacadeOO facade;
-    facade.ConnectIfRunning();
-    facade.FindActiveDocument();
+    // The question is asked after the work is done: no error may turn that work into a failure.
+    try {
+        facade.ConnectIfRunning();
+        facade.FindActiveDocument();
+    } catch (const Exception&) {
+        return false;
+    }
     return static_cast<bool>(facade.Document());
 }
 
+// The package step runs whether or not the PATH entry could be changed; either failing fails the switch.
 std::int32_t InstallWriterExtension() {
-    AddAppDirToUserPath();
+    const bool pathChanged = AddAppDirToUserPath();
     const auto tool = FindPackageTool();
-    if (!tool) return kFailed;
-    return RunPackageTool(FormatText(L"\"%s\" add -f \"%s%s\"", {*tool, GetAppDir(), kPackageFile}));
+    const std::int32_t result =
+        tool ? RunPackageTool(FormatText(L"\"%s\" add -f \"%s%s\"", {*tool, GetAppDir(), kPackageFile}))
+             : kFailed;
+    return pathChanged ? result : kFailed;
 }
 
 std::int32_t UninstallWriterExtension() {
-    RemoveAppDirFromUserPath();
+    const bool pathChanged = RemoveAppDirFromUserPath();
     const auto tool = FindPackageTool();
-    if (!tool) return kFailed;
-    return RunPackageTool(FormatText(L"\"%s\" remove \"%s\"", {*tool, kPackageFile}));
+    const std::int32_t result =
+        tool ? RunPackageTool(FormatText(L"\"%s\" remove \"%s\"", {*tool, kPackageFile})) : kFailed;
+    return pathChanged ? result : kFailed;
 }
 
 }  // namespace cx

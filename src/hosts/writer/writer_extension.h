@@ -20,9 +20,10 @@ bool ProbeWriterSuite();
 // never raises and creates no automation object while the suite is not running.
 bool IsWriterDocumentOpen();
 
-// "oi": 0 installed; 1 the package tool is missing, could not start, failed or printed anything;
-// 2 installed while Writer runs with a text document. The PATH entry is added first, whatever follows;
-// a registry failure there raises ERegistryExError before the package tool runs.
+// "oi": 0 installed; 1 the PATH entry could not be changed, or the package tool is missing, could not
+// start, failed or printed anything; 2 installed while Writer runs with a text document. The PATH
+// entry is added first, and the package tool runs whether or not that succeeded; a registry failure
+// while writing the PATH raises ERegistryExError before the package tool runs.
 std::int32_t InstallWriterExtension();
 
 // "ou": as InstallWriterExtension, removing the PATH entry and the package.

@@ -5,6 +5,9 @@
 //   --chunk C     write in chunks of C bytes (default 4096)
 //   --exit E      exit with code E (default 0)
 //   --sleep MS    sleep before exiting
+//   --for-ms MS   stop writing after MS, even before N bytes (a safety end for endless writers)
+//   --spawn ARGS  first start a copy of itself with ARGS (one argument) in the background, which
+//                 inherits this one's standard handles
 #include <windows.h>
 
 #include <cstdlib>
@@ -13,12 +16,16 @@
 #include <string>
 #include <vector>
 
+#include "common/background.h"
+#include "common/journal.h"
+
 int wmain(int argc, wchar_t** argv) {
     long long bytes = 0;
     long long nulAt = -1;
     long chunk = 4096;
     long exitCode = 0;
     long sleepMs = 0;
+    long forMs = -1;
     bool toStderr = false;
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
@@ -28,11 +35,17 @@ int wmain(int argc, wchar_t** argv) {
         else if (arg == L"--chunk") chunk = std::wcstol(next, nullptr, 0), ++i;
         else if (arg == L"--exit") exitCode = std::wcstol(next, nullptr, 0), ++i;
         else if (arg == L"--sleep") sleepMs = std::wcstol(next, nullptr, 0), ++i;
+        else if (arg == L"--for-ms") forMs = std::wcstol(next, nullptr, 0), ++i;
         else if (arg == L"--stderr") toStderr = true;
+        else if (arg == L"--spawn") {
+            if (!standin::StartInBackground(L"\"" + standin::OwnModulePath() + L"\" " + next)) return 99;
+            ++i;
+        }
     }
+    const ULONGLONG deadline = forMs >= 0 ? ::GetTickCount64() + static_cast<ULONGLONG>(forMs) : ~0ULL;
     HANDLE out = ::GetStdHandle(toStderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     std::vector<char> buffer(static_cast<std::size_t>(chunk > 0 ? chunk : 4096));
-    for (long long written = 0; written < bytes;) {
+    for (long long written = 0; written < bytes && ::GetTickCount64() < deadline;) {
         const long long n = std::min<long long>(static_cast<long long>(buffer.size()), bytes - written);
         for (long long k = 0; k < n; ++k) {
             const long long index = written + k;

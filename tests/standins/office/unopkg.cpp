@@ -12,11 +12,15 @@
 //     text=<line>            writes the line and CR LF; repeatable, in file order
 //     bytes=<n>              then writes n filler bytes (lines of letters ending in LF), e.g. 10485760
 //     sleep_ms=<ms>          waits that long before exiting
+//     start=<command line>   first starts that program in the background, with this tool's standard
+//                            handles, as the real tool starts the office process behind it; journals
+//                            "started <command line>" or "start-failed <command line>"
 //   unopkg.com.exitcode  the exit code, C notation (default 0)
 #include <windows.h>
 
 #include <string>
 
+#include "common/background.h"
 #include "common/journal.h"
 #include "common/scenario.h"
 #include "platform/utf8.h"
@@ -87,6 +91,9 @@ int wmain() {
 
     const auto outputText = standin::ReadSetting(L"output");
     const auto output = standin::Scenario::Parse(outputText.value_or(""));
+    for (const auto& program : output.GetAll("start")) {
+        Journal((standin::StartInBackground(program) ? L"started " : L"start-failed ") + program);
+    }
     Print(output);
     if (const long sleepMs = output.Number("sleep_ms", 0); sleepMs > 0) ::Sleep(static_cast<DWORD>(sleepMs));
 
