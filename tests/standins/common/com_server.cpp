@@ -29,7 +29,7 @@ struct ServerState {
     std::optional<std::wstring> exitRequest;
     ULONGLONG exitRequestedAt = 0;
     std::optional<std::wstring> finishReason;
-    DispatchObject* published = nullptr;
+    ServedObject* published = nullptr;
     DWORD rotCookie = 0;
 };
 
@@ -69,7 +69,7 @@ void Unpublish() {
     s.serverHeld = 0;
     s.baseConnections = -1;
     s.clientConnections = 0;
-    DispatchObject* object = s.published;
+    ServedObject* object = s.published;
     s.published = nullptr;
     object->Release();
     Recount();
@@ -89,7 +89,7 @@ void Tick() {
 
 class ClassFactory : public IClassFactory {
 public:
-    explicit ClassFactory(std::function<DispatchObject*()> create) : create_(std::move(create)) {}
+    explicit ClassFactory(std::function<ServedObject*()> create) : create_(std::move(create)) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
@@ -109,7 +109,7 @@ public:
         if (!out) return E_POINTER;
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        DispatchObject* object = create_();
+        ServedObject* object = create_();
         const HRESULT hr = object->QueryInterface(iid, out);
         object->Release();
         return hr;
@@ -124,7 +124,7 @@ public:
     }
 
 private:
-    std::function<DispatchObject*()> create_;
+    std::function<ServedObject*()> create_;
 };
 
 }  // namespace
@@ -177,8 +177,7 @@ int RunServer(const ServerConfig& config) {
             state.clientConnections = connections - state.baseConnections;
             Recount();
         });
-        hr = ::RegisterActiveObject(static_cast<IDispatch*>(s.published), config.clsid, ACTIVEOBJECT_WEAK,
-                                    &s.rotCookie);
+        hr = ::RegisterActiveObject(s.published, config.clsid, ACTIVEOBJECT_WEAK, &s.rotCookie);
         s.baseConnections = s.published->Connections();
     } else {
         const DWORD flags =

@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "common/dispatch_object.h"
+#include "common/served_object.h"
 
 namespace standin {
 
@@ -42,7 +42,7 @@ enum class Publish {
 struct ServerConfig {
     CLSID clsid{};
     Publish publish = Publish::SingleUseFactory;
-    std::function<DispatchObject*()> create;  // a new object holding one reference
+    std::function<ServedObject*()> create;  // a new object holding one reference
     bool exitWhenReleased = true;
     DWORD idleTimeoutMs = 60000;
     DWORD quitGraceMs = 3000;
@@ -52,7 +52,7 @@ struct ServerConfig {
 // returns the process exit code.
 int RunServer(const ServerConfig& config);
 
-// Called by DispatchObject: object counting and the idle clock.
+// Called by the served objects: object counting and the idle clock.
 void ServerObjectCreated();
 void ServerObjectDestroyed();
 void ServerActivity();
