@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "common/busy_filter.h"
 #include "common/journal.h"
 
 namespace standin {
@@ -164,6 +165,7 @@ int RunServer(const ServerConfig& config) {
     s.quitGraceMs = config.quitGraceMs;
     s.lastActivity = ::GetTickCount64();
     s.serving = true;
+    if (config.busyMs > 0) RegisterBusyFilter(config.busyMs);
 
     ClassFactory factory(config.create);
     DWORD factoryCookie = 0;

@@ -18,6 +18,7 @@
 //                       timeout   no call for the idle timeout
 //                       wm-quit   something else ended its message loop
 //                       register-failed 0x<hresult>, coinitialize-failed   it could not start serving
+//   busy rejected=<n>   a busy server (ServerConfig::busyMs) accepted a call after turning n away
 #pragma once
 
 #include <windows.h>
@@ -46,6 +47,9 @@ struct ServerConfig {
     bool exitWhenReleased = true;
     DWORD idleTimeoutMs = 60000;
     DWORD quitGraceMs = 3000;
+    // Busy for this long once serving: the server's message filter turns incoming calls away with
+    // SERVERCALL_RETRYLATER, as a program does while it starts or shows a dialog.
+    DWORD busyMs = 0;
 };
 
 // Serves on the calling thread (COM is initialised here, apartment-threaded) until a way out is taken;

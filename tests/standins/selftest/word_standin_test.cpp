@@ -398,6 +398,31 @@ TEST_F(WordStandinTest, RunningWordCanBeAskedToLeaveWithItsLastClient) {
     EXPECT_EQ(Journal().back(), L"exit reason=released");
 }
 
+TEST_F(WordStandinTest, ABusyWordTurnsCallsAwayUntilItsTimeIsUp) {
+    SetScenario(L"busy_ms=1500\n");
+    StartRunning();
+    {
+        // Turned away (Wine runs it all the same, so its outcome is not checked).
+        CLSID clsid{};
+        ASSERT_EQ(::CLSIDFromProgID(L"Word.Application", &clsid), S_OK);
+        ComPtr<IUnknown> running;
+        ASSERT_EQ(::GetActiveObject(clsid, nullptr, running.put()), S_OK);
+        ComPtr<IDispatch> early;
+        running->QueryInterface(IID_IDispatch, early.putVoid());
+    }
+    ::Sleep(1600);
+    ComPtr<IDispatch> word = Attach();
+    ASSERT_TRUE(word);
+    EXPECT_FALSE(BoolOf(word.get(), L"Visible"));
+    const Lines journal = Journal();
+    const auto busy = std::find_if(journal.begin(), journal.end(), [](const std::wstring& line) {
+        return line.rfind(L"busy rejected=", 0) == 0;
+    });
+    ASSERT_NE(busy, journal.end());
+    EXPECT_GE(std::stol(busy->substr(14)), 1);
+    EXPECT_LT(busy, std::find(journal.begin(), journal.end(), L"Application.Visible get"));
+}
+
 TEST_F(WordStandinTest, AForgottenServerLeavesAfterItsIdleTimeout) {
     SetScenario(L"timeout=1\n");
     StartRunning();

@@ -96,8 +96,8 @@ int Unregister() {
 
 int ServeAs(Publish publish) {
     const Scenario scenario = Scenario::Load();
-    scenario.ReportUnknown(
-        {"visible", "addin", "bar", "unknown_bar", "fail", "timeout", "quit_grace_ms", "exit_on_release"});
+    scenario.ReportUnknown({"visible", "addin", "bar", "unknown_bar", "fail", "busy_ms", "timeout",
+                            "quit_grace_ms", "exit_on_release"});
     SetFaultRules(scenario.GetAll("fail"));
     SetExceptionSource(L"Microsoft Word");
     const auto model = word::ModelFromScenario(scenario);
@@ -115,6 +115,7 @@ int ServeAs(Publish publish) {
     config.exitWhenReleased = publish == Publish::SingleUseFactory || scenario.Flag("exit_on_release", false);
     config.idleTimeoutMs = static_cast<DWORD>(scenario.Number("timeout", 60)) * 1000;
     config.quitGraceMs = static_cast<DWORD>(scenario.Number("quit_grace_ms", 3000));
+    config.busyMs = static_cast<DWORD>(scenario.Number("busy_ms", 0));
     return RunServer(config);
 }
 

@@ -13,6 +13,9 @@
 //                                 bar (VT_DISPATCH holding null) without a failure
 //   fail=<rule>                   makes a member fail, e.g. fail=COMAddIns:Word cannot list add-ins.
 //                                 (rules in common/fault_rules.h)
+//   busy_ms=<ms>                  turns every incoming call away with "retry later" for this long after
+//                                 the server started (default 0), as Word does while it starts or shows
+//                                 a dialog (common/busy_filter.h: Wine runs the calls regardless)
 //   timeout=<seconds>             leave after this long without any call (default 60)
 //   quit_grace_ms=<ms>            after Quit, how long to wait for the clients' releases (default 3000)
 //   exit_on_release=0|1           started with /running: also leave when the last client let go
