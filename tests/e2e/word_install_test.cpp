@@ -88,6 +88,22 @@ TEST_F(WordInstall, WithoutARunningWordOneIsStartedCleanedUpAndQuit) {
     EXPECT_EQ(WordJournal().back(), L"exit reason=quit");
 }
 
+TEST_F(WordInstall, AWordRunningOutOfReachIsToldToRestart) {
+    // Started by the user without elevation: the elevated tool does not find it in the running object
+    // table, connects the add-in in a Word of its own, and says that Word must be restarted.
+    Scenario({L"addin=CVWordAddin2.WordAddIn2", L"unknown_bar=null"});
+    StartUnreachableWord();
+    const auto run = Run(L"/wi");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_EQ(AddinJournal(), kRegistered);
+    EXPECT_TRUE(WordWasStartedByCom());
+    EXPECT_EQ(WordCalls().back(),
+              L"Application.Quit method VT_I4 0, VT_ERROR 0x80020004, VT_ERROR 0x80020004");
+    EXPECT_EQ(cxtest::ReadLines(Path(L"WINWORD.EXE.journal")).size(), 2u)
+        << "the unreachable Word was called";
+}
+
 TEST_F(WordInstall, ARunningWordThatCannotBeMadeVisibleEndsTheInstall) {
     Scenario({L"visible=1", L"addin=CVWordAddin2.WordAddIn2", L"fail=Visible put:Word is busy."});
     StartRunningWord();

@@ -181,7 +181,7 @@ int RunServer(const ServerConfig& config) {
         });
         hr = ::RegisterActiveObject(s.published, config.clsid, ACTIVEOBJECT_WEAK, &s.rotCookie);
         s.baseConnections = s.published->Connections();
-    } else {
+    } else if (config.publish != Publish::Unreachable) {
         const DWORD flags =
             config.publish == Publish::SingleUseFactory ? REGCLS_SINGLEUSE : REGCLS_MULTIPLEUSE;
         hr = ::CoRegisterClassObject(config.clsid, &factory, CLSCTX_LOCAL_SERVER, flags, &factoryCookie);
@@ -244,6 +244,10 @@ int RunServerMain(const ServerModes& modes) {
     if (HasSwitch(args, L"running")) {
         start(L"running");
         return modes.serve(true);
+    }
+    if (modes.serveUnreachable && HasSwitch(args, L"unreachable")) {
+        start(L"unreachable");
+        return modes.serveUnreachable();
     }
     start(L"none");
     return 2;

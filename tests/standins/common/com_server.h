@@ -38,6 +38,9 @@ enum class Publish {
     // weak, because Wine tells IExternalConnection only about the first and the last external reference,
     // and a strong table entry would be that first one for ever, hiding the clients' releases.
     RunningObject,
+    // Nothing: a program that runs but that COM cannot reach, as a Word that another user or integrity
+    // level started is out of an elevated caller's reach.
+    Unreachable,
 };
 
 struct ServerConfig {
@@ -70,6 +73,8 @@ struct ServerModes {
     int (*unregisterServer)();
     // running = false: started by COM (-Embedding, /Automation); true: started by a test (/running).
     int (*serve)(bool running);
+    // Started by a test with /unreachable, where the server has that mode: Publish::Unreachable.
+    int (*serveUnreachable)() = nullptr;
 };
 
 // Picks the mode from the command line, journals "start mode=<mode> pid=<n>" and runs it; an unknown

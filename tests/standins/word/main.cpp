@@ -9,10 +9,13 @@
 //                  after the idle timeout
 //   /running       a Word the user started: one application in the running object table, served until
 //                  Quit, the stop file or the idle timeout
-// The first journal line of every run is "start mode=<regserver|unregserver|embedding|running|none>
-// pid=<process id>"; registration adds "regserver 0x<hresult>" or "unregserver 0x<hresult>". A server
-// whose type library cannot be loaded ends with "exit reason=typelib-missing". Without a known switch
-// the program exits with 2.
+//   /unreachable   a Word that runs but that COM does not show the caller (started by the user without
+//                  elevation, for an elevated caller): nothing published; it waits for the stop file or
+//                  the idle timeout. Tests start it under Word's own program name.
+// The first journal line of every run is "start mode=<regserver|unregserver|embedding|running|unreachable|
+// none> pid=<process id>"; registration adds "regserver 0x<hresult>" or "unregserver 0x<hresult>". A
+// server whose type library cannot be loaded ends with "exit reason=typelib-missing". Without a known
+// switch the program exits with 2.
 //
 // Registration, under HKEY_CLASSES_ROOT (Wine keeps it under HKLM\Software\Classes):
 //   Word.Application              (default) "Microsoft Word Application"
@@ -123,8 +126,12 @@ int Serve(bool running) {
     return ServeAs(running ? Publish::RunningObject : Publish::SingleUseFactory);
 }
 
+int ServeUnreachable() {
+    return ServeAs(Publish::Unreachable);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    return RunServerMain({&Register, &Unregister, &Serve});
+    return RunServerMain({&Register, &Unregister, &Serve, &ServeUnreachable});
 }
