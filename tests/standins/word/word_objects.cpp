@@ -35,10 +35,6 @@ VARIANT_BOOL AsVariantBool(bool value) {
     return value ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
-bool SameText(const std::wstring& a, const std::wstring& b) {
-    return SameName(a, b);
-}
-
 Fault OutOfBounds() {
     return {DISP_E_BADINDEX, L"The index into the specified collection is out of bounds."};
 }
@@ -167,7 +163,7 @@ public:
             if (index.vt == VT_BSTR) {
                 const std::wstring name = index.bstrVal ? index.bstrVal : L"";
                 for (const std::size_t i : present) {
-                    if (SameText(model_->bars[i].name, name)) found = i;
+                    if (SameName(model_->bars[i].name, name)) found = i;
                 }
             } else {
                 const long position = ReadLong(index);
@@ -234,7 +230,7 @@ public:
             if (argument.vt == VT_BSTR) {
                 const std::wstring progId = argument.bstrVal ? argument.bstrVal : L"";
                 for (std::size_t i = 0; i < addIns.size(); ++i) {
-                    if (SameText(addIns[i].progId, progId)) return Return(value, new AddInObject(model_, i));
+                    if (SameName(addIns[i].progId, progId)) return Return(value, new AddInObject(model_, i));
                 }
                 throw OutOfBounds();
             }
