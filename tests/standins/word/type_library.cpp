@@ -207,9 +207,10 @@ private:
     std::vector<ELEMDESC> elements_;
 };
 
-HRESULT AddFunctions(ICreateTypeInfo* info, const Interface& spec, const std::vector<HREFTYPE>& objectRefs) {
-    for (std::size_t i = 0; i < spec.functions.size(); ++i) {
-        const Function& function = spec.functions[i];
+HRESULT AddFunctions(ICreateTypeInfo* info, const Interface& declaration,
+                     const std::vector<HREFTYPE>& objectRefs) {
+    for (std::size_t i = 0; i < declaration.functions.size(); ++i) {
+        const Function& function = declaration.functions[i];
         Signature signature(function, objectRefs, Interfaces());
         FUNCDESC desc{};
         desc.memid = function.id;
@@ -250,13 +251,13 @@ HRESULT Build(const std::wstring& path) {
     if (FAILED(hr)) return hr;
 
     // Every interface first, so that members can name the interfaces of the objects they return.
-    const auto& specs = Interfaces();
+    const auto& declared = Interfaces();
     std::vector<Ref<ICreateTypeInfo>> infos;
-    for (const Interface& spec : specs) {
+    for (const Interface& declaration : declared) {
         Ref<ICreateTypeInfo> info;
-        hr = library->CreateTypeInfo(const_cast<LPOLESTR>(spec.name), TKIND_INTERFACE, info.put());
+        hr = library->CreateTypeInfo(const_cast<LPOLESTR>(declaration.name), TKIND_INTERFACE, info.put());
         if (FAILED(hr)) return hr;
-        info->SetGuid(spec.iid);
+        info->SetGuid(declaration.iid);
         hr = info->SetTypeFlags(TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE);
         HREFTYPE base = 0;
         if (SUCCEEDED(hr)) hr = info->AddRefTypeInfo(dispatch.get(), &base);
@@ -264,15 +265,15 @@ HRESULT Build(const std::wstring& path) {
         if (FAILED(hr)) return hr;
         infos.push_back(std::move(info));
     }
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        std::vector<HREFTYPE> objectRefs(specs.size());
-        for (std::size_t k = 0; k < specs.size(); ++k) {
+    for (std::size_t i = 0; i < declared.size(); ++i) {
+        std::vector<HREFTYPE> objectRefs(declared.size());
+        for (std::size_t k = 0; k < declared.size(); ++k) {
             Ref<ITypeInfo> target;
             hr = infos[k]->QueryInterface(IID_ITypeInfo, reinterpret_cast<void**>(target.put()));
             if (SUCCEEDED(hr)) hr = infos[i]->AddRefTypeInfo(target.get(), &objectRefs[k]);
             if (FAILED(hr)) return hr;
         }
-        hr = AddFunctions(infos[i].get(), specs[i], objectRefs);
+        hr = AddFunctions(infos[i].get(), declared[i], objectRefs);
         if (FAILED(hr)) return hr;
     }
     for (auto& info : infos) {
