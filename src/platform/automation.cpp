@@ -67,14 +67,8 @@ VARIANT AutomationArg::Make() const {
         v = *value_->get();  // a shallow copy: the caller's Variant owns the contents
         return v;
     }
-    if (typed_ && target_->vt() != VT_EMPTY && (target_->vt() & VT_BYREF) == 0 && target_->vt() != VT_VARIANT) {
-        // e.g. VT_I4 | VT_BYREF pointing at the variant's own storage
-        v.vt = static_cast<VARTYPE>(target_->vt() | VT_BYREF);
-        v.byref = &target_->get()->lVal;
-    } else {
-        v.vt = VT_VARIANT | VT_BYREF;
-        v.pvarVal = target_->get();
-    }
+    v.vt = VT_VARIANT | VT_BYREF;
+    v.pvarVal = target_->get();
     return v;
 }
 

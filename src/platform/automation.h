@@ -10,21 +10,23 @@
 
 namespace cx {
 
-// An argument as passed to Invoke: by value, or by reference to a variant the caller keeps alive
-// (VT_VARIANT | VT_BYREF, or the variant's own type | VT_BYREF when `typed` is true).
+// An argument as passed to Invoke: by value, or by reference to a variant the caller keeps alive.
+// A reference always goes as VT_VARIANT | VT_BYREF pointing at the variant that holds the value, as
+// early-bound callers and script hosts pass it: a server's standard dispatcher hands that variant to a
+// VARIANT* parameter as it is, where a typed reference (VT_I4 | VT_BYREF, VT_ERROR | VT_BYREF) does
+// not reach the member as the value, nor as an omitted argument.
 class AutomationArg {
 public:
     AutomationArg(const Variant& value) : value_(&value) {}
-    static AutomationArg ByRef(Variant& target, bool typed = true) { return AutomationArg(target, typed); }
+    static AutomationArg ByRef(Variant& target) { return AutomationArg(target); }
 
-    // The VARIANT that goes into DISPPARAMS; `holder` keeps a by-reference wrapper alive.
+    // The VARIANT that goes into DISPPARAMS; it points into the caller's Variant, which owns the contents.
     VARIANT Make() const;
 
 private:
-    AutomationArg(Variant& target, bool typed) : value_(&target), target_(&target), typed_(typed) {}
+    explicit AutomationArg(Variant& target) : value_(&target), target_(&target) {}
     const Variant* value_;
     Variant* target_ = nullptr;
-    bool typed_ = false;
 };
 
 // Invokes `member` with `flags` (DISPATCH_METHOD, DISPATCH_PROPERTYGET, ...) and the arguments in

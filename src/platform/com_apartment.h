@@ -3,12 +3,12 @@
 
 namespace cx {
 
-// Initialises the single-threaded apartment for the calling thread once; it stays for the rest of the
-// process (the system tears it down at exit). The result is not examined: an apartment that already
-// exists serves as well.
+// Initialises the single-threaded apartment for the calling thread once, with the tool's message filter
+// (platform/message_filter.h); it stays for the rest of the process (the system tears it down at exit).
+// The result is not examined: an apartment that already exists serves as well.
 void EnsureComApartment();
 
-// Initialises the apartment for one scope and uninitialises it on every way out.
+// Initialises the apartment, with the message filter, for one scope and uninitialises it on every way out.
 class ScopedComApartment {
 public:
     ScopedComApartment();

@@ -153,27 +153,39 @@ protected:
     std::vector<std::wstring> SharedJournal() const { return cxtest::ReadLines(Path(L"shared.journal")); }
 
     // A Word the user started: published in the running object table until the stop file appears.
-    void StartRunningWord() {
-        running_ = cxtest::StartProgram(L"\"" + Path(L"WordStandin.exe") + L"\" /running");
-        ASSERT_TRUE(running_);
-        ASSERT_TRUE(WaitForJournal(L"ready", 10000)) << "the running Word stand-in did not get ready";
+    void StartRunningWord() { StartWordProcess(L"WordStandin.exe", L"/running"); }
+
+    // A Word the user started that the elevated tool cannot reach: a process under Word's own program
+    // name, in no running object table. It journals into WINWORD.EXE.journal.
+    void StartUnreachableWord() {
+        folder_.AddStandin(L"WordStandin.exe", L"WINWORD.EXE");
+        StartWordProcess(L"WINWORD.EXE", L"/unreachable");
     }
 
     void StopRunningWord() {
         if (!running_) return;
-        cxtest::WriteTextFile(Path(L"WordStandin.exe.stop"), L"");
+        const std::wstring stopFile = Path(runningExe_ + L".stop");
+        cxtest::WriteTextFile(stopFile, L"");
         if (::WaitForSingleObject(running_, 10000) != WAIT_OBJECT_0) {
             ADD_FAILURE() << "the running Word stand-in did not stop";
             ::TerminateProcess(running_, 1);
         }
         ::CloseHandle(running_);
         running_ = nullptr;
-        cxtest::DeleteFileIfPresent(Path(L"WordStandin.exe.stop"));
+        cxtest::DeleteFileIfPresent(stopFile);
     }
 
-    bool WaitForJournal(const std::wstring& line, DWORD timeoutMs) const {
-        return WaitForWord([&](const std::vector<std::wstring>& lines) { return Contains(lines, line); },
-                           timeoutMs);
+    void StartWordProcess(const std::wstring& exe, const std::wstring& mode) {
+        runningExe_ = exe;
+        running_ = cxtest::StartProgram(L"\"" + Path(exe) + L"\" " + mode);
+        ASSERT_TRUE(running_);
+        const std::wstring journal = Path(exe + L".journal");
+        const ULONGLONG deadline = ::GetTickCount64() + 10000;
+        while (!Contains(cxtest::ReadLines(journal), L"ready")) {
+            ASSERT_LT(::GetTickCount64(), deadline)
+                << "the Word stand-in " << Text(exe) << " did not get ready";
+            ::Sleep(10);
+        }
     }
 
     // The user's Word got back every object the tool obtained from it: its last line is "released"
@@ -230,6 +242,7 @@ protected:
 
     cxtest::InstallFolder folder_;
     HANDLE running_ = nullptr;
+    std::wstring runningExe_;
     std::wstring wordExe_ = L"WordStandin.exe";
 };
 

@@ -11,7 +11,7 @@ const std::vector<std::wstring> kRegistered = {L"load", L"DllRegisterServer", L"
 // The calls that find the add-in as the first of Word's COM add-ins.
 std::vector<std::wstring> FindFirstAddin() {
     return {L"Application.COMAddIns method|get", L"COMAddIns.Count method|get",
-            L"Application.COMAddIns method|get", L"COMAddIns.Item method VT_I4|VT_BYREF 1",
+            L"Application.COMAddIns method|get", L"COMAddIns.Item method VT_I4 1",
             L"COMAddIn#1.ProgId method|get"};
 }
 
@@ -50,7 +50,7 @@ TEST_F(WordInstall, ARunningHiddenWordIsMadeVisibleAndConnectedAndKeepsRunning) 
                       L"Controls.Item method|get VT_I4 1", L"Control#1.Delete method VT_BOOL 0",
                       L"CommandBar(Corvane2 Toolbar).Delete method", L"Application.NormalTemplate method|get",
                       L"NormalTemplate.Save method", L"Application.COMAddIns method|get",
-                      L"COMAddIns.Item method VT_I4|VT_BYREF 1", L"COMAddIn#1.Connect put VT_BOOL -1"});
+                      L"COMAddIns.Item method VT_I4 1", L"COMAddIn#1.Connect put VT_BOOL -1"});
     EXPECT_EQ(WordCalls(), expected);
     // The user's Word is not closed, and everything the tool got from it was released.
     EXPECT_FALSE(WordWasStartedByCom());
@@ -68,7 +68,7 @@ TEST_F(WordInstall, WithoutARunningWordOneIsStartedCleanedUpAndQuit) {
 
     // No Visible: a Word started this way stays invisible.
     std::vector<std::wstring> expected = FindFirstAddin();
-    Append(expected, {L"Application.COMAddIns method|get", L"COMAddIns.Item method VT_I4|VT_BYREF 2",
+    Append(expected, {L"Application.COMAddIns method|get", L"COMAddIns.Item method VT_I4 2",
                       L"COMAddIn#2.ProgId method|get", L"Application.CommandBars method|get",
                       L"CommandBars.Item method|get VT_BSTR \"Corvane2 Toolbar\"",
                       L"CommandBar(Corvane2 Toolbar).Controls method|get", L"Controls.Count method|get"});
@@ -78,12 +78,30 @@ TEST_F(WordInstall, WithoutARunningWordOneIsStartedCleanedUpAndQuit) {
                {L"CommandBar(Corvane2 Toolbar).Controls method|get", L"Controls.Item method|get VT_I4 " + n,
                 L"Control#" + n + L".Delete method VT_BOOL 0"});
     }
+    // Word reads what its members received: the index 2, SaveChanges 0 and the other two left out.
     Append(expected, {L"CommandBar(Corvane2 Toolbar).Delete method", L"Application.NormalTemplate method|get",
                       L"NormalTemplate.Save method", L"Application.COMAddIns method|get",
-                      L"COMAddIns.Item method VT_I4|VT_BYREF 2", L"COMAddIn#2.Connect put VT_BOOL -1",
-                      L"Application.Quit method VT_I4|VT_BYREF 0, VT_ERROR|VT_BYREF 0x80020004, "
-                      L"VT_ERROR|VT_BYREF 0x80020004"});
+                      L"COMAddIns.Item method VT_I4 2", L"COMAddIn#2.Connect put VT_BOOL -1",
+                      L"Application.Quit method VT_I4 0, VT_ERROR 0x80020004, VT_ERROR 0x80020004"});
     EXPECT_EQ(WordCalls(), expected);
+    ExpectStartedWordsEnded();
+    EXPECT_EQ(WordJournal().back(), L"exit reason=quit");
+}
+
+TEST_F(WordInstall, AWordRunningOutOfReachIsToldToRestart) {
+    // Started by the user without elevation: the elevated tool does not find it in the running object
+    // table, connects the add-in in a Word of its own, and says that Word must be restarted.
+    Scenario({L"addin=CVWordAddin2.WordAddIn2", L"unknown_bar=null"});
+    StartUnreachableWord();
+    const auto run = Run(L"/wi");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_EQ(AddinJournal(), kRegistered);
+    EXPECT_TRUE(WordWasStartedByCom());
+    EXPECT_EQ(WordCalls().back(),
+              L"Application.Quit method VT_I4 0, VT_ERROR 0x80020004, VT_ERROR 0x80020004");
+    EXPECT_EQ(cxtest::ReadLines(Path(L"WINWORD.EXE.journal")).size(), 2u)
+        << "the unreachable Word was called";
 }
 
 TEST_F(WordInstall, ARunningWordThatCannotBeMadeVisibleEndsTheInstall) {

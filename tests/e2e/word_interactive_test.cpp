@@ -29,7 +29,7 @@ protected:
 
     void SetUp() override {
         WordTest::SetUp();
-        Scenario({L"addin=CVWordAddin2.WordAddIn2", L"unknown_bar=empty"});
+        Scenario({L"addin=CVWordAddin2.WordAddIn2", L"unknown_bar=null"});
         ShareJournal({L"Corvane.exe", L"CVWordAddin2.dll", L"WordStandin.exe"});
     }
 

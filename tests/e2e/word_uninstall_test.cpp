@@ -33,7 +33,7 @@ protected:
 };
 
 TEST_F(WordUninstall, AnAddinThatIsNotActiveLeavesWordAndTheKeyAlone) {
-    Scenario({L"addin=CVWordAddin2.WordAddIn2;connected", L"unknown_bar=empty"});
+    Scenario({L"addin=CVWordAddin2.WordAddIn2;connected", L"unknown_bar=null"});
     StartRunningWord();
     const std::function<void()> states[] = {
         [] {},  // no key
@@ -54,7 +54,7 @@ TEST_F(WordUninstall, AnAddinThatIsNotActiveLeavesWordAndTheKeyAlone) {
 }
 
 TEST_F(WordUninstall, AnActiveAddinIsMarkedInactiveBeforeAndAfterWordIsStarted) {
-    Scenario({L"addin=CVWordAddin2.WordAddIn2;connected", L"unknown_bar=empty"});
+    Scenario({L"addin=CVWordAddin2.WordAddIn2;connected", L"unknown_bar=null"});
     cxtest::WriteDword(HKEY_CURRENT_USER, kAddinKey, L"Active", 1);
 
     // When Word starts, the key must already read inactive. Word's loading of the add-in is then
@@ -84,20 +84,20 @@ TEST_F(WordUninstall, AnActiveAddinIsMarkedInactiveBeforeAndAfterWordIsStarted) 
     EXPECT_EQ(activeAtWordStart, std::optional<std::uint32_t>(0));
     ASSERT_TRUE(replayedBeforeTheToolGotWord) << "the watcher came too late to tell the two writes apart";
     ExpectMarkedInactive();
-    EXPECT_EQ(WordCalls(), (std::vector<std::wstring>{
-                               L"Application.COMAddIns method|get", L"COMAddIns.Count method|get",
-                               L"Application.COMAddIns method|get", L"COMAddIns.Item method VT_I4|VT_BYREF 1",
-                               L"COMAddIn#1.ProgId method|get", L"Application.CommandBars method|get",
-                               L"CommandBars.Item method|get VT_BSTR \"Corvane2 Toolbar\"",
-                               L"Application.NormalTemplate method|get", L"NormalTemplate.Save method",
-                               L"Application.COMAddIns method|get", L"COMAddIns.Item method VT_I4|VT_BYREF 1",
-                               L"COMAddIn#1.Connect put VT_BOOL 0",
-                               L"Application.Quit method VT_I4|VT_BYREF 0, VT_ERROR|VT_BYREF 0x80020004, "
-                               L"VT_ERROR|VT_BYREF 0x80020004"}));
+    EXPECT_EQ(WordCalls(),
+              (std::vector<std::wstring>{
+                  L"Application.COMAddIns method|get", L"COMAddIns.Count method|get",
+                  L"Application.COMAddIns method|get", L"COMAddIns.Item method VT_I4 1",
+                  L"COMAddIn#1.ProgId method|get", L"Application.CommandBars method|get",
+                  L"CommandBars.Item method|get VT_BSTR \"Corvane2 Toolbar\"",
+                  L"Application.NormalTemplate method|get", L"NormalTemplate.Save method",
+                  L"Application.COMAddIns method|get", L"COMAddIns.Item method VT_I4 1",
+                  L"COMAddIn#1.Connect put VT_BOOL 0",
+                  L"Application.Quit method VT_I4 0, VT_ERROR 0x80020004, VT_ERROR 0x80020004"}));
 }
 
 TEST_F(WordUninstall, AnActiveAddinIsDisconnectedInTheRunningWord) {
-    Scenario({L"addin=CVWordAddin2.WordAddIn2;connected", L"unknown_bar=empty"});
+    Scenario({L"addin=CVWordAddin2.WordAddIn2;connected", L"unknown_bar=null"});
     cxtest::WriteDword(HKEY_CURRENT_USER, kAddinKey, L"Active", 1);
     StartRunningWord();
     ExpectRemoved(Run(L"/wu"));
@@ -117,7 +117,7 @@ TEST_F(WordUninstall, FailuresInWordAreAbsorbed) {
     for (const wchar_t* rule : {L"fail=COMAddIns:Word cannot list its add-ins", L"fail=Quit:Busy"}) {
         SCOPED_TRACE(Text(rule));
         cxtest::DeleteFileIfPresent(Path(L"CVWordAddin2.dll.journal"));
-        Scenario({L"addin=CVWordAddin2.WordAddIn2;connected", L"unknown_bar=empty", rule});
+        Scenario({L"addin=CVWordAddin2.WordAddIn2;connected", L"unknown_bar=null", rule});
         cxtest::WriteDword(HKEY_CURRENT_USER, kAddinKey, L"Active", 1);
         ExpectRemoved(Run(L"/wu"));
         ExpectMarkedInactive();

@@ -62,12 +62,14 @@ TEST(Automation, ArgumentsKeepTheirOrderAndByReferenceReachesTheCallersVariant) 
         EXPECT_EQ(params->cNamedArgs, 0u);
         EXPECT_EQ(params->cArgs, 3u);
         if (params->cArgs != 3) return E_INVALIDARG;
-        // rgvarg holds the last argument first.
-        EXPECT_EQ(params->rgvarg[2].vt, VT_I4 | VT_BYREF);
-        EXPECT_EQ(*params->rgvarg[2].plVal, 0);
-        *params->rgvarg[2].plVal = 7;
-        EXPECT_EQ(params->rgvarg[1].vt, VT_ERROR | VT_BYREF);
-        EXPECT_EQ(*params->rgvarg[1].pscode, DISP_E_PARAMNOTFOUND);
+        // rgvarg holds the last argument first. A reference points at the variant that holds the value.
+        EXPECT_EQ(params->rgvarg[2].vt, VT_VARIANT | VT_BYREF);
+        EXPECT_EQ(params->rgvarg[2].pvarVal->vt, VT_I4);
+        EXPECT_EQ(params->rgvarg[2].pvarVal->lVal, 0);
+        params->rgvarg[2].pvarVal->lVal = 7;
+        EXPECT_EQ(params->rgvarg[1].vt, VT_VARIANT | VT_BYREF);
+        EXPECT_EQ(params->rgvarg[1].pvarVal->vt, VT_ERROR);
+        EXPECT_EQ(params->rgvarg[1].pvarVal->scode, DISP_E_PARAMNOTFOUND);
         EXPECT_EQ(params->rgvarg[0].vt, VT_BOOL);
         EXPECT_EQ(params->rgvarg[0].boolVal, VARIANT_FALSE);
         return S_OK;

@@ -47,11 +47,15 @@ std::int32_t ConnectWordAddin() {
         SetComAddinConnected(word.get(), kWordAddinProgId, true);
         return kWordMustRestart;
     }
+    // The tool runs elevated, and the running object table does not show it a Word the user started
+    // without elevation: that Word gets the add-in only when restarted. Asked before a Word is started
+    // here, which is a Word process as well.
+    const bool unreachableWordRuns = IsWordProcessRunning();
     if (const ComPtr<IDispatch> word = CreateWordApp()) {
         SetComAddinConnected(word.get(), kWordAddinProgId, true);
         QuitWordApp(word.get());
     }
-    return kWordAddinDone;
+    return unreachableWordRuns ? kWordMustRestart : kWordAddinDone;
 }
 
 void DisconnectWordAddin() {

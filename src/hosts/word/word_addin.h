@@ -25,7 +25,8 @@ std::int32_t InstallWordAddin();
 std::int32_t UninstallWordAddin();
 
 // Connects the add-in in the running Word (kWordMustRestart), or in a Word started for the purpose
-// and closed again without saving (kWordAddinDone, also when no Word could be started). Raises.
+// and closed again without saving (kWordAddinDone, also when no Word could be started; kWordMustRestart
+// when a Word process that automation could not reach runs meanwhile). Raises.
 std::int32_t ConnectWordAddin();
 
 // Disconnects the add-in in the running Word or in one started for the purpose and closed again.

@@ -5,6 +5,8 @@
 #include "platform/automation.h"
 #include "platform/com_apartment.h"
 #include "platform/errors.h"
+#include "platform/process_session.h"
+#include "platform/running_processes.h"
 
 namespace cx {
 namespace {
@@ -32,6 +34,16 @@ ComPtr<IDispatch> GetRunningWordApp() {
     } catch (const Exception&) {
         return {};
     }
+}
+
+bool IsWordProcessRunning() {
+    ProcessList processes;
+    if (!GetRunningProcessNames(processes, false)) return false;
+    ProcessList ownSession;
+    for (RunningProcess& process : processes) {
+        if (RunsInOwnSession(process.pid)) ownSession.push_back(std::move(process));
+    }
+    return HasProcessNamed(ownSession, kWordProcessName);
 }
 
 ComPtr<IDispatch> CreateWordApp() {

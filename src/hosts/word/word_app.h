@@ -11,10 +11,16 @@ inline constexpr IID kWordApplicationIid = {
     0x00020970, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 inline constexpr wchar_t kWordProgId[] = L"Word.Application";
+// Word's program, as the process list names it.
+inline constexpr wchar_t kWordProcessName[] = L"WINWORD.EXE";
 
 // The running Word, made visible when it was hidden (the user is about to be told to restart it).
 // Empty when Word does not run, is not registered, or any step fails; never raises.
 ComPtr<IDispatch> GetRunningWordApp();
+
+// Whether a Word process runs in the tool's session, reachable through automation or not (the name
+// compared as the process list compares names). Never raises; false when the list cannot be taken.
+bool IsWordProcessRunning();
 
 // A new Word instance; its visibility is left alone, so it runs without a window the user sees.
 // Empty when none can be started; never raises.

@@ -25,7 +25,7 @@ ComPtr<IDispatch> ComAddIns(IDispatch* word) {
     return AsObject(GetProperty(word, L"COMAddIns"));
 }
 
-// COMAddIns.Item takes its index by reference, as Word's interface declares it.
+// COMAddIns.Item takes its index by reference (a VARIANT* in Word's interface).
 ComPtr<IDispatch> ComAddInAt(IDispatch* word, LONG index) {
     Variant position = Variant::Int(index);
     return AsObject(CallMethod(ComAddIns(word).get(), L"Item", {AutomationArg::ByRef(position)}));
@@ -80,6 +80,8 @@ void DeleteCommandBar(IDispatch* word, std::wstring_view barName) {
     CallMethod(AsObject(GetProperty(word, L"NormalTemplate")).get(), L"Save");
 }
 
+// Quit declares all three as optional VARIANT*: the two left out go as references to the standard
+// "omitted" value.
 void QuitWordApp(IDispatch* word) {
     Variant saveChanges = Variant::Int(kDoNotSaveChanges);
     Variant originalFormat = Variant::Missing();

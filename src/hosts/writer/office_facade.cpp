@@ -167,7 +167,7 @@ void OleEditorFacadeOO::DispatchCommand(const std::wstring& url, const std::wstr
         const Variant type = CallMethod(AsObject(reflection).get(), L"ForName",
                                         {Variant::Text(L"com.sun.star.beans.PropertyValue")});
         Variant property;
-        CallMethod(AsObject(type).get(), L"CreateObject", {AutomationArg::ByRef(property, false)});
+        CallMethod(AsObject(type).get(), L"CreateObject", {AutomationArg::ByRef(property)});
         const ComPtr<IDispatch> fields = AsObject(property);
         PutProperty(fields.get(), L"Name", Variant::Text(L"Param"));
         PutProperty(fields.get(), L"Value", Variant::Text(parameter));
@@ -176,8 +176,8 @@ void OleEditorFacadeOO::DispatchCommand(const std::wstring& url, const std::wstr
         arguments = std::move(array).ToVariant();
     }
     CallMethod(AsObject(dispatcher).get(), L"ExecuteDispatch",
-               {AutomationArg::ByRef(frame, false), Variant::Text(url), Variant::Text(L""), Variant::Int(0),
-                AutomationArg::ByRef(arguments, false)});
+               {AutomationArg::ByRef(frame), Variant::Text(url), Variant::Text(L""), Variant::Int(0),
+                AutomationArg::ByRef(arguments)});
 }
 
 namespace {

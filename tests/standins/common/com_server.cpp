@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "common/busy_filter.h"
 #include "common/journal.h"
 
 namespace standin {
@@ -29,7 +30,7 @@ struct ServerState {
     std::optional<std::wstring> exitRequest;
     ULONGLONG exitRequestedAt = 0;
     std::optional<std::wstring> finishReason;
-    DispatchObject* published = nullptr;
+    ServedObject* published = nullptr;
     DWORD rotCookie = 0;
 };
 
@@ -69,7 +70,7 @@ void Unpublish() {
     s.serverHeld = 0;
     s.baseConnections = -1;
     s.clientConnections = 0;
-    DispatchObject* object = s.published;
+    ServedObject* object = s.published;
     s.published = nullptr;
     object->Release();
     Recount();
@@ -89,7 +90,7 @@ void Tick() {
 
 class ClassFactory : public IClassFactory {
 public:
-    explicit ClassFactory(std::function<DispatchObject*()> create) : create_(std::move(create)) {}
+    explicit ClassFactory(std::function<ServedObject*()> create) : create_(std::move(create)) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
@@ -109,7 +110,7 @@ public:
         if (!out) return E_POINTER;
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        DispatchObject* object = create_();
+        ServedObject* object = create_();
         const HRESULT hr = object->QueryInterface(iid, out);
         object->Release();
         return hr;
@@ -124,7 +125,7 @@ public:
     }
 
 private:
-    std::function<DispatchObject*()> create_;
+    std::function<ServedObject*()> create_;
 };
 
 }  // namespace
@@ -164,6 +165,7 @@ int RunServer(const ServerConfig& config) {
     s.quitGraceMs = config.quitGraceMs;
     s.lastActivity = ::GetTickCount64();
     s.serving = true;
+    if (config.busyMs > 0) RegisterBusyFilter(config.busyMs);
 
     ClassFactory factory(config.create);
     DWORD factoryCookie = 0;
@@ -177,10 +179,9 @@ int RunServer(const ServerConfig& config) {
             state.clientConnections = connections - state.baseConnections;
             Recount();
         });
-        hr = ::RegisterActiveObject(static_cast<IDispatch*>(s.published), config.clsid, ACTIVEOBJECT_WEAK,
-                                    &s.rotCookie);
+        hr = ::RegisterActiveObject(s.published, config.clsid, ACTIVEOBJECT_WEAK, &s.rotCookie);
         s.baseConnections = s.published->Connections();
-    } else {
+    } else if (config.publish != Publish::Unreachable) {
         const DWORD flags =
             config.publish == Publish::SingleUseFactory ? REGCLS_SINGLEUSE : REGCLS_MULTIPLEUSE;
         hr = ::CoRegisterClassObject(config.clsid, &factory, CLSCTX_LOCAL_SERVER, flags, &factoryCookie);
@@ -243,6 +244,10 @@ int RunServerMain(const ServerModes& modes) {
     if (HasSwitch(args, L"running")) {
         start(L"running");
         return modes.serve(true);
+    }
+    if (modes.serveUnreachable && HasSwitch(args, L"unreachable")) {
+        start(L"unreachable");
+        return modes.serveUnreachable();
     }
     start(L"none");
     return 2;

@@ -18,6 +18,7 @@
 //                       timeout   no call for the idle timeout
 //                       wm-quit   something else ended its message loop
 //                       register-failed 0x<hresult>, coinitialize-failed   it could not start serving
+//   busy rejected=<n>   a busy server (ServerConfig::busyMs) accepted a call after turning n away
 #pragma once
 
 #include <windows.h>
@@ -26,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "common/dispatch_object.h"
+#include "common/served_object.h"
 
 namespace standin {
 
@@ -37,22 +38,28 @@ enum class Publish {
     // weak, because Wine tells IExternalConnection only about the first and the last external reference,
     // and a strong table entry would be that first one for ever, hiding the clients' releases.
     RunningObject,
+    // Nothing: a program that runs but that COM cannot reach, as a Word that another user or integrity
+    // level started is out of an elevated caller's reach.
+    Unreachable,
 };
 
 struct ServerConfig {
     CLSID clsid{};
     Publish publish = Publish::SingleUseFactory;
-    std::function<DispatchObject*()> create;  // a new object holding one reference
+    std::function<ServedObject*()> create;  // a new object holding one reference
     bool exitWhenReleased = true;
     DWORD idleTimeoutMs = 60000;
     DWORD quitGraceMs = 3000;
+    // Busy for this long once serving: the server's message filter turns incoming calls away with
+    // SERVERCALL_RETRYLATER, as a program does while it starts or shows a dialog.
+    DWORD busyMs = 0;
 };
 
 // Serves on the calling thread (COM is initialised here, apartment-threaded) until a way out is taken;
 // returns the process exit code.
 int RunServer(const ServerConfig& config);
 
-// Called by DispatchObject: object counting and the idle clock.
+// Called by the served objects: object counting and the idle clock.
 void ServerObjectCreated();
 void ServerObjectDestroyed();
 void ServerActivity();
@@ -66,6 +73,8 @@ struct ServerModes {
     int (*unregisterServer)();
     // running = false: started by COM (-Embedding, /Automation); true: started by a test (/running).
     int (*serve)(bool running);
+    // Started by a test with /unreachable, where the server has that mode: Publish::Unreachable.
+    int (*serveUnreachable)() = nullptr;
 };
 
 // Picks the mode from the command line, journals "start mode=<mode> pid=<n>" and runs it; an unknown

@@ -1,94 +1,32 @@
 #include "common/dispatch_object.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "common/com_server.h"
 #include "common/journal.h"
-#include "common/scenario.h"
 #include "common/variant_text.h"
-#include "platform/utf8.h"
 
 namespace standin {
 namespace {
-
-enum class Kind { Method, Get, Put };
-
-struct FaultRule {
-    std::wstring qualifier;  // class or label; empty matches any object
-    std::wstring member;
-    std::optional<Kind> kind;
-    HRESULT code = E_FAIL;
-    std::optional<std::wstring> description;
-};
-
-std::vector<FaultRule>& Rules() {
-    static std::vector<FaultRule> rules;
-    return rules;
-}
-
-std::wstring& ExceptionSource() {
-    static std::wstring source;
-    return source;
-}
 
 std::vector<const DispatchObject*>& LiveObjects() {
     static std::vector<const DispatchObject*> objects;
     return objects;
 }
 
-bool SameName(const std::wstring& a, const std::wstring& b) {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+HRESULT Fail(const Fault& fault, EXCEPINFO* exception) {
+    if (!fault.description) return fault.code;
+    if (exception) {
+        *exception = EXCEPINFO{};
+        exception->scode = fault.code;
+        exception->bstrSource = ::SysAllocString(ExceptionSource().c_str());
+        if (!fault.description->empty())
+            exception->bstrDescription = ::SysAllocString(fault.description->c_str());
+    }
+    return DISP_E_EXCEPTION;
 }
 
-std::wstring Trimmed(const std::wstring& text) {
-    const auto first = text.find_first_not_of(L" \t");
-    if (first == std::wstring::npos) return {};
-    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
-
-std::optional<Kind> KindNamed(const std::wstring& word) {
-    if (SameName(word, L"method")) return Kind::Method;
-    if (SameName(word, L"get")) return Kind::Get;
-    if (SameName(word, L"put")) return Kind::Put;
-    return std::nullopt;
-}
-
-FaultRule ParseRule(const std::wstring& text) {
-    FaultRule rule;
-    std::wstring head = text;
-    if (const auto colon = text.find(L':'); colon != std::wstring::npos) {
-        head = text.substr(0, colon);
-        rule.description = text.substr(colon + 1);
-    }
-    if (const auto at = head.find(L'@'); at != std::wstring::npos) {
-        if (const auto code = ParseNumber(cx::EncodeUtf8(head.substr(at + 1)))) rule.code = *code;
-        head = head.substr(0, at);
-    }
-    head = Trimmed(head);
-    // The kind is an optional last word; labels themselves may hold blanks.
-    if (const auto blank = head.find_last_of(L' '); blank != std::wstring::npos) {
-        if (const auto kind = KindNamed(head.substr(blank + 1))) {
-            rule.kind = kind;
-            head = Trimmed(head.substr(0, blank));
-        }
-    }
-    // Member names hold no dots, labels may.
-    if (const auto dot = head.find_last_of(L'.'); dot != std::wstring::npos) {
-        rule.qualifier = head.substr(0, dot);
-        rule.member = head.substr(dot + 1);
-    } else {
-        rule.member = head;
-    }
-    return rule;
-}
-
-std::wstring Hex(HRESULT code) {
-    wchar_t text[16];
-    std::swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(code));
-    return text;
-}
+}  // namespace
 
 std::wstring FlagsText(WORD flags) {
     static const struct {
@@ -108,32 +46,9 @@ std::wstring FlagsText(WORD flags) {
     }
     if (rest != 0 || text.empty()) {
         if (!text.empty()) text += L'|';
-        text += Hex(rest);
+        text += HexCode(rest);
     }
     return text;
-}
-
-HRESULT Fail(const Fault& fault, EXCEPINFO* exception) {
-    if (!fault.description) return fault.code;
-    if (exception) {
-        *exception = EXCEPINFO{};
-        exception->scode = fault.code;
-        exception->bstrSource = ::SysAllocString(ExceptionSource().c_str());
-        if (!fault.description->empty())
-            exception->bstrDescription = ::SysAllocString(fault.description->c_str());
-    }
-    return DISP_E_EXCEPTION;
-}
-
-}  // namespace
-
-void SetFaultRules(const std::vector<std::wstring>& rules) {
-    Rules().clear();
-    for (const auto& text : rules) Rules().push_back(ParseRule(text));
-}
-
-void SetExceptionSource(std::wstring source) {
-    ExceptionSource() = std::move(source);
 }
 
 DispatchObject::DispatchObject(std::wstring className, std::wstring label)
@@ -163,7 +78,7 @@ HRESULT DispatchObject::QueryInterface(REFIID iid, void** out) {
                           std::find(extraIids_.begin(), extraIids_.end(), iid) != extraIids_.end();
     if (dispatch) {
         *out = static_cast<IDispatch*>(this);
-    } else if (iid == IID_IExternalConnection && onConnections_) {
+    } else if (iid == IID_IExternalConnection && Tracked()) {
         *out = static_cast<IExternalConnection*>(this);
     } else {
         return E_NOINTERFACE;
@@ -242,33 +157,28 @@ HRESULT DispatchObject::Dispatch(Member& member, WORD flags, DISPPARAMS* params,
         line += (i == 0 ? L" " : L", ") + DescribeVariant(*call.args[i]);
     Journal(line);
 
-    const std::wstring prefix = label_ + L"." + member.name + L" -> ";
     const auto failed = [&](const Fault& fault) {
-        if (fault.description) {
-            Journal(prefix + L"exception " + Hex(fault.code) + L" \"" + *fault.description + L"\"");
-        } else {
-            Journal(prefix + L"error " + Hex(fault.code));
-        }
+        JournalFailure(label_ + L"." + member.name, fault);
         ::VariantClear(result);
         return Fail(fault, exception);
     };
 
     Handler* handler = nullptr;
-    Kind kind = Kind::Method;
+    CallKind kind = CallKind::Method;
     if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
         const bool putForm = named == 1 && params->rgdispidNamedArgs[0] == DISPID_PROPERTYPUT;
         if (!putForm) return failed({DISP_E_PARAMNOTOPTIONAL, std::nullopt});
         if (!member.setter) return failed({DISP_E_MEMBERNOTFOUND, std::nullopt});
         if (params->cArgs != 1) return failed({DISP_E_BADPARAMCOUNT, std::nullopt});
         handler = &member.setter;
-        kind = Kind::Put;
+        kind = CallKind::Put;
     } else {
         if (named != 0) return failed({DISP_E_NONAMEDARGS, std::nullopt});
         if ((flags & DISPATCH_METHOD) && member.method) {
             handler = &member.method;
         } else if ((flags & DISPATCH_PROPERTYGET) && member.getter) {
             handler = &member.getter;
-            kind = Kind::Get;
+            kind = CallKind::Get;
         } else {
             return failed({DISP_E_MEMBERNOTFOUND, std::nullopt});
         }
@@ -277,34 +187,13 @@ HRESULT DispatchObject::Dispatch(Member& member, WORD flags, DISPPARAMS* params,
             return failed({DISP_E_BADPARAMCOUNT, std::nullopt});
     }
 
-    for (const auto& rule : Rules()) {
-        const bool target = SameName(rule.member, member.name) &&
-                            (rule.qualifier.empty() || SameName(rule.qualifier, className_) ||
-                             SameName(rule.qualifier, label_));
-        if (target && (!rule.kind || *rule.kind == kind)) return failed({rule.code, rule.description});
-    }
+    if (const auto fault = RuleFault(className_, label_, member.name, kind)) return failed(*fault);
     try {
         (*handler)(call);
     } catch (const Fault& fault) {
         return failed(fault);
     }
     return S_OK;
-}
-
-DWORD DispatchObject::AddConnection(DWORD type, DWORD) {
-    if (type & EXTCONN_STRONG) {
-        ++connections_;
-        if (onConnections_) onConnections_(connections_);
-    }
-    return static_cast<DWORD>(connections_);
-}
-
-DWORD DispatchObject::ReleaseConnection(DWORD type, DWORD, BOOL) {
-    if (type & EXTCONN_STRONG) {
-        --connections_;
-        if (onConnections_) onConnections_(connections_);
-    }
-    return static_cast<DWORD>(connections_);
 }
 
 DispatchObject::Member& DispatchObject::MemberNamed(const std::wstring& name) {

@@ -1,6 +1,6 @@
 // A small automation object framework for the stand-in servers: objects answer IDispatch by member
 // name (case-insensitive, as COM clients expect), journal every call with its arguments in declared
-// order, and fail on demand as a scenario asks.
+// order, and fail on demand as a scenario asks (common/fault_rules.h).
 //
 // Journal lines written here (see variant_text.h for an argument's text):
 //   <label>.<Member> <kind>[ <arg>, <arg>, ...]   every call, before it runs; <kind> is method, get,
@@ -17,19 +17,13 @@
 #include <oaidl.h>
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
-namespace standin {
+#include "common/fault_rules.h"
+#include "common/served_object.h"
 
-// Thrown by member handlers. With a description the call fails with DISP_E_EXCEPTION and an EXCEPINFO
-// holding `code` as scode and the description (an empty one is left out); without one Invoke returns
-// `code` itself.
-struct Fault {
-    HRESULT code;
-    std::optional<std::wstring> description;
-};
+namespace standin {
 
 // One call of a member.
 struct Call {
@@ -40,19 +34,10 @@ struct Call {
 
 using Handler = std::function<void(Call&)>;
 
-// Failure rules from scenario lines "fail=<target>[ <kind>][@<hresult>][:<description>]":
-//   <target>  Member, Class.Member or Label.Member (case-insensitive), e.g. COMAddIns, Application.COMAddIns,
-//             Control.Delete, Control#5.Delete
-//   <kind>    get, put or method: only calls of that kind fail (default: every kind)
-//   @hresult  the failure code, C notation (default 0x80004005)
-//   :text     present: DISP_E_EXCEPTION with that description (empty text: no description)
-//             absent:  Invoke returns the failure code itself
-// The rule is applied after the call is journaled and its arguments are checked.
-void SetFaultRules(const std::vector<std::wstring>& rules);
-// The EXCEPINFO source of every failure.
-void SetExceptionSource(std::wstring source);
+// Invoke flags as journal text: method, get, method|get, put or putref.
+std::wstring FlagsText(WORD flags);
 
-class DispatchObject : public IDispatch, public IExternalConnection {
+class DispatchObject : public IDispatch, public ServedObject {
 public:
     DispatchObject(const DispatchObject&) = delete;
     DispatchObject& operator=(const DispatchObject&) = delete;
@@ -68,18 +53,10 @@ public:
                                             DISPID* ids) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* exception, UINT* argError) override;
-    // IExternalConnection: answered only after TrackConnections, see there.
-    DWORD STDMETHODCALLTYPE AddConnection(DWORD type, DWORD reserved) override;
-    DWORD STDMETHODCALLTYPE ReleaseConnection(DWORD type, DWORD reserved, BOOL lastReleaseCloses) override;
 
     const std::wstring& Label() const { return label_; }
     // The object's text inside a journaled argument; the label unless the object has state worth showing.
     virtual std::wstring Describe() const { return label_; }
-
-    // Answer IExternalConnection and report the count of strong external connections after each change,
-    // so that a server can tell when the clients of a published object are gone.
-    void TrackConnections(std::function<void(long)> onChange) { onConnections_ = std::move(onChange); }
-    long Connections() const { return connections_; }
 
     // The live stand-in object `pointer` is (in this process), or nullptr for null and foreign pointers.
     static DispatchObject* Find(const void* pointer);
@@ -116,8 +93,6 @@ private:
     std::wstring label_;
     std::vector<Member> members_;
     std::vector<IID> extraIids_;
-    std::function<void(long)> onConnections_;
-    long connections_ = 0;
 };
 
 // Hands a new object to the caller as the call's result; takes over the reference.

@@ -214,12 +214,8 @@ const VARIANT& Deref(const VARIANT& value) {
     return *current;
 }
 
-bool IsMissing(const VARIANT& value) {
-    const VARIANT& v = Deref(value);
-    if (v.vt == VT_EMPTY) return true;
-    if (v.vt == VT_ERROR) return v.scode == DISP_E_PARAMNOTFOUND;
-    if (v.vt == (VT_ERROR | VT_BYREF)) return v.pscode && *v.pscode == DISP_E_PARAMNOTFOUND;
-    return false;
+bool IsOmitted(const VARIANT& value) {
+    return value.vt == VT_ERROR && value.scode == DISP_E_PARAMNOTFOUND;
 }
 
 namespace {
@@ -235,6 +231,26 @@ VARIANT Converted(const VARIANT& value, VARTYPE type) {
 }
 
 }  // namespace
+
+namespace {
+
+VARIANT ChangedType(const VARIANT& value, VARTYPE type) {
+    VARIANT out;
+    ::VariantInit(&out);
+    if (FAILED(::VariantChangeType(&out, const_cast<VARIANT*>(&value), 0, type)))
+        throw Fault{DISP_E_TYPEMISMATCH, std::nullopt};
+    return out;
+}
+
+}  // namespace
+
+long ReadLong(const VARIANT& value) {
+    return ChangedType(value, VT_I4).lVal;
+}
+
+bool ReadBool(const VARIANT& value) {
+    return ChangedType(value, VT_BOOL).boolVal != VARIANT_FALSE;
+}
 
 long ArgLong(const VARIANT& value) {
     return Converted(value, VT_I4).lVal;

@@ -29,8 +29,13 @@ std::wstring Quoted(const std::wstring& text);
 
 // The argument itself, or what a chain of VT_VARIANT|VT_BYREF leads to.
 const VARIANT& Deref(const VARIANT& value);
-// An omitted optional argument: VT_ERROR DISP_E_PARAMNOTFOUND (by value or reference) or VT_EMPTY.
-bool IsMissing(const VARIANT& value);
+// An omitted optional argument by the documented test: VT_ERROR holding DISP_E_PARAMNOTFOUND, nothing
+// else (a reference to it is not the marker).
+bool IsOmitted(const VARIANT& value);
+// The argument as a server reads it for a parameter it takes as a VARIANT: VariantChangeType to `type`
+// as it stands (no reference followed first); Fault{DISP_E_TYPEMISMATCH} when it does not convert.
+long ReadLong(const VARIANT& value);
+bool ReadBool(const VARIANT& value);
 
 // Readers convert as VariantChangeType does and throw Fault{DISP_E_TYPEMISMATCH} when they cannot.
 long ArgLong(const VARIANT& value);

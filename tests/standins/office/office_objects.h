@@ -11,7 +11,7 @@
 //                        what Desktop.GetCurrentComponent returns: a text document (default), a
 //                        spreadsheet, VT_EMPTY, VT_DISPATCH holding null, or VT_I4 42
 //   window=<X>,<Y>,<Width>,<Height>   what PosSize answers (default 100,50,800,600)
-//   fail=<rule>          makes a member fail (rules in common/dispatch_object.h)
+//   fail=<rule>          makes a member fail (rules in common/fault_rules.h)
 //   timeout=<seconds>    leave after this long without any call (default 60)
 #pragma once
 

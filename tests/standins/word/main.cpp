@@ -9,9 +9,13 @@
 //                  after the idle timeout
 //   /running       a Word the user started: one application in the running object table, served until
 //                  Quit, the stop file or the idle timeout
-// The first journal line of every run is "start mode=<regserver|unregserver|embedding|running|none>
-// pid=<process id>"; registration adds "regserver 0x<hresult>" or "unregserver 0x<hresult>". Without a
-// known switch the program exits with 2.
+//   /unreachable   a Word that runs but that COM does not show the caller (started by the user without
+//                  elevation, for an elevated caller): nothing published; it waits for the stop file or
+//                  the idle timeout. Tests start it under Word's own program name.
+// The first journal line of every run is "start mode=<regserver|unregserver|embedding|running|unreachable|
+// none> pid=<process id>"; registration adds "regserver 0x<hresult>" or "unregserver 0x<hresult>". A
+// server whose type library cannot be loaded ends with "exit reason=typelib-missing". Without a known
+// switch the program exits with 2.
 //
 // Registration, under HKEY_CLASSES_ROOT (Wine keeps it under HKLM\Software\Classes):
 //   Word.Application              (default) "Microsoft Word Application"
@@ -28,6 +32,7 @@
 
 #include "common/class_registration.h"
 #include "common/com_server.h"
+#include "common/fault_rules.h"
 #include "common/journal.h"
 #include "common/scenario.h"
 #include "word/type_library.h"
@@ -92,26 +97,41 @@ int Unregister() {
     return static_cast<int>(hr);
 }
 
-int Serve(bool running) {
+int ServeAs(Publish publish) {
     const Scenario scenario = Scenario::Load();
-    scenario.ReportUnknown(
-        {"visible", "addin", "bar", "unknown_bar", "fail", "timeout", "quit_grace_ms", "exit_on_release"});
+    scenario.ReportUnknown({"visible", "addin", "bar", "unknown_bar", "fail", "busy_ms", "timeout",
+                            "quit_grace_ms", "exit_on_release"});
     SetFaultRules(scenario.GetAll("fail"));
     SetExceptionSource(L"Microsoft Word");
     const auto model = word::ModelFromScenario(scenario);
 
+    // The members are dispatched through the registered type library, as Word's are through its own.
+    if (!word::LoadInterfaces()) {
+        Journal(L"exit reason=typelib-missing");
+        return 1;
+    }
+
     ServerConfig config;
     config.clsid = kClassId;
-    config.publish = running ? Publish::RunningObject : Publish::SingleUseFactory;
+    config.publish = publish;
     config.create = [model] { return word::NewApplication(model); };
-    config.exitWhenReleased = !running || scenario.Flag("exit_on_release", false);
+    config.exitWhenReleased = publish == Publish::SingleUseFactory || scenario.Flag("exit_on_release", false);
     config.idleTimeoutMs = static_cast<DWORD>(scenario.Number("timeout", 60)) * 1000;
     config.quitGraceMs = static_cast<DWORD>(scenario.Number("quit_grace_ms", 3000));
+    config.busyMs = static_cast<DWORD>(scenario.Number("busy_ms", 0));
     return RunServer(config);
+}
+
+int Serve(bool running) {
+    return ServeAs(running ? Publish::RunningObject : Publish::SingleUseFactory);
+}
+
+int ServeUnreachable() {
+    return ServeAs(Publish::Unreachable);
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    return RunServerMain({&Register, &Unregister, &Serve});
+    return RunServerMain({&Register, &Unregister, &Serve, &ServeUnreachable});
 }

@@ -1,18 +1,22 @@
-// The type library that makes Word's application interface reachable across processes: COM marshals an
-// interface only when the registry says how, and registering a library that declares the interface as a
-// dispatch interface gives it the IDispatch proxy. No IDL compiler is at hand, so the library is built
-// at registration time.
+// The stand-in's type library: Word's interfaces (word_interfaces.h) with their members and parameter
+// types, as dual interfaces. Registering it tells COM how to marshal the application interface across
+// processes (the tool asks for it by IID), and the running server dispatches every call through it. No
+// IDL compiler is at hand, so the library is built at registration time.
 #pragma once
 
 #include <windows.h>
+
+#include <oaidl.h>
 
 #include <string>
 
 namespace standin::word {
 
-// Builds the library at `path` (declaring the application interface, based on IDispatch) and registers it.
+// Builds the library at `path` and registers it.
 HRESULT RegisterTypeLibrary(const std::wstring& path);
 // Unregisters the library and deletes the file at `path`; a library that is not registered is no failure.
 HRESULT UnregisterTypeLibrary(const std::wstring& path);
+// The registered library (added reference), or null.
+ITypeLib* LoadTypeLibrary();
 
 }  // namespace standin::word

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "common/journal.h"
+
 namespace standin::word {
 
 std::shared_ptr<WordModel> ModelFromScenario(const Scenario& scenario) {
@@ -24,8 +26,11 @@ std::shared_ptr<WordModel> ModelFromScenario(const Scenario& scenario) {
         model->bars.push_back(bar);
     }
     const auto unknown = scenario.Get("unknown_bar").value_or(L"fail");
-    if (unknown == L"empty") model->unknownBar = UnknownBar::Empty;
-    if (unknown == L"null") model->unknownBar = UnknownBar::Null;
+    if (unknown == L"null") {
+        model->unknownBar = UnknownBar::Null;
+    } else if (unknown != L"fail") {
+        Journal(L"scenario-error unknown_bar=" + unknown);
+    }
     return model;
 }
 

@@ -7,12 +7,15 @@
 //                                 false unless ";connected" follows
 //   bar=<name>[:<controls>]       a command bar with that many controls (default 0), e.g.
 //                                 bar=Corvane2 Toolbar:5; several lines for several bars
-//   unknown_bar=fail|empty|null   CommandBars.Item for a name that is not there (or was deleted):
+//   unknown_bar=fail|null         CommandBars.Item for a name that is not there (or was deleted):
 //                                 fail (default, as Word does) raises DISP_E_EXCEPTION with scode
-//                                 0x800A0005 and "Invalid procedure call or argument"; empty returns
-//                                 VT_EMPTY; null returns VT_DISPATCH holding null
+//                                 0x800A0005 and "Invalid procedure call or argument"; null returns no
+//                                 bar (VT_DISPATCH holding null) without a failure
 //   fail=<rule>                   makes a member fail, e.g. fail=COMAddIns:Word cannot list add-ins.
-//                                 (rules in common/dispatch_object.h)
+//                                 (rules in common/fault_rules.h)
+//   busy_ms=<ms>                  turns every incoming call away with "retry later" for this long after
+//                                 the server started (default 0), as Word does while it starts or shows
+//                                 a dialog (common/busy_filter.h: Wine runs the calls regardless)
 //   timeout=<seconds>             leave after this long without any call (default 60)
 //   quit_grace_ms=<ms>            after Quit, how long to wait for the clients' releases (default 3000)
 //   exit_on_release=0|1           started with /running: also leave when the last client let go
@@ -38,7 +41,7 @@ struct CommandBar {
     bool deleted = false;
 };
 
-enum class UnknownBar { Fail, Empty, Null };
+enum class UnknownBar { Fail, Null };
 
 struct WordModel {
     bool visible = false;
@@ -47,7 +50,8 @@ struct WordModel {
     UnknownBar unknownBar = UnknownBar::Fail;
 };
 
-// Builds the model from the scenario; malformed values fall back to the defaults.
+// Builds the model from the scenario; malformed values fall back to the defaults (an unknown
+// unknown_bar value is journaled as a scenario-error).
 std::shared_ptr<WordModel> ModelFromScenario(const Scenario& scenario);
 
 }  // namespace standin::word

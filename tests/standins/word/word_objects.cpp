@@ -1,37 +1,38 @@
 #include "word/word_objects.h"
 
 #include <algorithm>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <vector>
 
 #include "common/com_server.h"
+#include "common/typed_object.h"
 #include "common/variant_text.h"
+#include "word/type_library.h"
+#include "word/word_interfaces.h"
 
 namespace standin::word {
 namespace {
 
 using Model = std::shared_ptr<WordModel>;
 
-void ReturnBool(Call& call, bool value) {
-    call.result->vt = VT_BOOL;
-    call.result->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+struct IidLess {
+    bool operator()(const IID& a, const IID& b) const { return std::memcmp(&a, &b, sizeof a) < 0; }
+};
+
+std::map<IID, ITypeInfo*, IidLess>& Infos() {
+    static std::map<IID, ITypeInfo*, IidLess> infos;
+    return infos;
 }
 
-void ReturnLong(Call& call, long value) {
-    call.result->vt = VT_I4;
-    call.result->lVal = value;
+ITypeInfo* Info(const IID& iid) {
+    const auto found = Infos().find(iid);
+    return found == Infos().end() ? nullptr : found->second;
 }
 
-void ReturnString(Call& call, const std::wstring& value) {
-    call.result->vt = VT_BSTR;
-    call.result->bstrVal = ::SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
-}
-
-bool SameText(const std::wstring& a, const std::wstring& b) {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
-bool IsText(const VARIANT& value) {
-    return (Deref(value).vt & VT_TYPEMASK) == VT_BSTR;
+VARIANT_BOOL AsVariantBool(bool value) {
+    return value ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
 Fault OutOfBounds() {
@@ -42,159 +43,272 @@ Fault Deleted() {
     return {E_FAIL, L"Object has been deleted."};
 }
 
-class NormalTemplate : public DispatchObject {
+// A VARIANT* parameter: the dispatcher always points it at a variant.
+const VARIANT& Referenced(const VARIANT* value) {
+    if (!value) throw Fault{E_POINTER, std::nullopt};
+    return *value;
+}
+
+template <typename Interface>
+class WordObject : public TypedObject<Interface> {
+protected:
+    WordObject(const IID& iid, const wchar_t* className, std::wstring label)
+        : TypedObject<Interface>(iid, Info(iid), className, std::move(label)) {}
+};
+
+// Hands a new object to the dispatcher as the member's result; takes over its reference.
+template <typename Object>
+void Return(IDispatch** out, Object* object) {
+    *out = object;
+}
+
+class NormalTemplate : public WordObject<ITemplate> {
 public:
-    NormalTemplate() : DispatchObject(L"Template", L"NormalTemplate") {
-        AddMethod(L"Save", 0, 0, [](Call&) {});
+    NormalTemplate() : WordObject(kTemplateIid, L"Template", L"NormalTemplate") {}
+
+    HRESULT STDMETHODCALLTYPE Save() override {
+        return Run(L"Save", CallKind::Method, {}, [] {});
     }
 };
 
-class Control : public DispatchObject {
+class Control : public WordObject<ICommandBarControl> {
 public:
     Control(Model model, std::size_t bar, int number)
-        : DispatchObject(L"Control", L"Control#" + std::to_wstring(number)) {
-        // Delete(Temporary): the argument only matters to Word's own bookkeeping.
-        AddMethod(L"Delete", 0, 1, [model, bar, number](Call&) {
-            auto& controls = model->bars[bar].controls;
-            const auto it = std::find(controls.begin(), controls.end(), number);
-            if (model->bars[bar].deleted || it == controls.end()) throw Deleted();
+        : WordObject(kControlIid, L"Control", L"Control#" + std::to_wstring(number)),
+          model_(std::move(model)),
+          bar_(bar),
+          number_(number) {}
+
+    // Delete([in, optional] VARIANT Temporary): the flag only matters to Word's own bookkeeping.
+    HRESULT STDMETHODCALLTYPE Delete(VARIANT temporary) override {
+        return Run(L"Delete", CallKind::Method, {ArgText(temporary)}, [&] {
+            if (!IsOmitted(temporary)) ReadBool(temporary);
+            auto& controls = model_->bars[bar_].controls;
+            const auto it = std::find(controls.begin(), controls.end(), number_);
+            if (model_->bars[bar_].deleted || it == controls.end()) throw Deleted();
             controls.erase(it);
         });
     }
+
+private:
+    Model model_;
+    std::size_t bar_;
+    int number_;
 };
 
-class Controls : public DispatchObject {
+class Controls : public WordObject<ICommandBarControls> {
 public:
-    Controls(Model model, std::size_t bar) : DispatchObject(L"CommandBarControls", L"Controls") {
-        AddGetter(L"Count", [model, bar](Call& call) {
-            if (model->bars[bar].deleted) throw Deleted();
-            ReturnLong(call, static_cast<long>(model->bars[bar].controls.size()));
-        });
-        AddGetter(
-            L"Item",
-            [model, bar](Call& call) {
-                const auto& controls = model->bars[bar].controls;
-                const long index = ArgLong(*call.args[0]);
-                if (model->bars[bar].deleted) throw Deleted();
-                if (index < 1 || static_cast<std::size_t>(index) > controls.size()) throw OutOfBounds();
-                ReturnObject(call, new Control(model, bar, controls[static_cast<std::size_t>(index - 1)]));
-            },
-            1, 1);
-    }
-};
+    Controls(Model model, std::size_t bar)
+        : WordObject(kControlsIid, L"CommandBarControls", L"Controls"), model_(std::move(model)), bar_(bar) {}
 
-class Bar : public DispatchObject {
-public:
-    Bar(Model model, std::size_t bar)
-        : DispatchObject(L"CommandBar", L"CommandBar(" + model->bars[bar].name + L")") {
-        AddGetter(L"Controls", [model, bar](Call& call) {
-            if (model->bars[bar].deleted) throw Deleted();
-            ReturnObject(call, new Controls(model, bar));
-        });
-        AddMethod(L"Delete", 0, 0, [model, bar](Call&) {
-            if (model->bars[bar].deleted) throw Deleted();
-            model->bars[bar].deleted = true;
+    HRESULT STDMETHODCALLTYPE get_Count(int* value) override {
+        return Run(L"Count", CallKind::Get, {}, [&] {
+            if (model_->bars[bar_].deleted) throw Deleted();
+            *value = static_cast<int>(model_->bars[bar_].controls.size());
         });
     }
-};
-
-class Bars : public DispatchObject {
-public:
-    explicit Bars(Model model) : DispatchObject(L"CommandBars", L"CommandBars") {
-        AddGetter(
-            L"Item",
-            [model](Call& call) {
-                const auto present = Present(*model);
-                std::optional<std::size_t> found;
-                if (IsText(*call.args[0])) {
-                    const std::wstring name = ArgString(*call.args[0]);
-                    for (const std::size_t i : present) {
-                        if (SameText(model->bars[i].name, name)) found = i;
-                    }
-                } else {
-                    const long index = ArgLong(*call.args[0]);
-                    if (index >= 1 && static_cast<std::size_t>(index) <= present.size()) {
-                        found = present[static_cast<std::size_t>(index - 1)];
-                    }
-                }
-                if (found) return ReturnObject(call, new Bar(model, *found));
-                switch (model->unknownBar) {
-                    case UnknownBar::Fail:
-                        throw Fault{static_cast<HRESULT>(0x800A0005), L"Invalid procedure call or argument"};
-                    case UnknownBar::Empty:
-                        break;
-                    case UnknownBar::Null:
-                        call.result->vt = VT_DISPATCH;
-                        call.result->pdispVal = nullptr;
-                        break;
-                }
-            },
-            1, 1);
+    HRESULT STDMETHODCALLTYPE get_Item(VARIANT index, IDispatch** value) override {
+        *value = nullptr;
+        return Run(L"Item", CallKind::Get, {ArgText(index)}, [&] {
+            const long position = ReadLong(index);
+            const auto& controls = model_->bars[bar_].controls;
+            if (model_->bars[bar_].deleted) throw Deleted();
+            if (position < 1 || static_cast<std::size_t>(position) > controls.size()) throw OutOfBounds();
+            Return(value, new Control(model_, bar_, controls[static_cast<std::size_t>(position - 1)]));
+        });
     }
 
 private:
-    static std::vector<std::size_t> Present(const WordModel& model) {
+    Model model_;
+    std::size_t bar_;
+};
+
+class Bar : public WordObject<ICommandBar> {
+public:
+    Bar(Model model, std::size_t bar)
+        : WordObject(kBarIid, L"CommandBar", L"CommandBar(" + model->bars[bar].name + L")"),
+          model_(std::move(model)),
+          bar_(bar) {}
+
+    HRESULT STDMETHODCALLTYPE get_Controls(IDispatch** value) override {
+        *value = nullptr;
+        return Run(L"Controls", CallKind::Get, {}, [&] {
+            if (model_->bars[bar_].deleted) throw Deleted();
+            Return(value, new Controls(model_, bar_));
+        });
+    }
+    HRESULT STDMETHODCALLTYPE Delete() override {
+        return Run(L"Delete", CallKind::Method, {}, [&] {
+            if (model_->bars[bar_].deleted) throw Deleted();
+            model_->bars[bar_].deleted = true;
+        });
+    }
+
+private:
+    Model model_;
+    std::size_t bar_;
+};
+
+class Bars : public WordObject<ICommandBars> {
+public:
+    explicit Bars(Model model)
+        : WordObject(kBarsIid, L"CommandBars", L"CommandBars"), model_(std::move(model)) {}
+
+    // Item(Index): a bar's name or its position among the bars still there.
+    HRESULT STDMETHODCALLTYPE get_Item(VARIANT index, IDispatch** value) override {
+        *value = nullptr;
+        return Run(L"Item", CallKind::Get, {ArgText(index)}, [&] {
+            const auto present = Present();
+            std::optional<std::size_t> found;
+            if (index.vt == VT_BSTR) {
+                const std::wstring name = index.bstrVal ? index.bstrVal : L"";
+                for (const std::size_t i : present) {
+                    if (SameName(model_->bars[i].name, name)) found = i;
+                }
+            } else {
+                const long position = ReadLong(index);
+                if (position >= 1 && static_cast<std::size_t>(position) <= present.size())
+                    found = present[static_cast<std::size_t>(position - 1)];
+            }
+            if (found) return Return(value, new Bar(model_, *found));
+            if (model_->unknownBar == UnknownBar::Fail)
+                throw Fault{static_cast<HRESULT>(0x800A0005), L"Invalid procedure call or argument"};
+        });
+    }
+
+private:
+    std::vector<std::size_t> Present() const {
         std::vector<std::size_t> present;
-        for (std::size_t i = 0; i < model.bars.size(); ++i) {
-            if (!model.bars[i].deleted) present.push_back(i);
+        for (std::size_t i = 0; i < model_->bars.size(); ++i) {
+            if (!model_->bars[i].deleted) present.push_back(i);
         }
         return present;
     }
+
+    Model model_;
 };
 
-class AddInObject : public DispatchObject {
+class AddInObject : public WordObject<IComAddIn> {
 public:
     AddInObject(Model model, std::size_t index)
-        : DispatchObject(L"COMAddIn", L"COMAddIn#" + std::to_wstring(index + 1)) {
-        AddGetter(L"ProgId", [model, index](Call& call) { ReturnString(call, model->addIns[index].progId); });
-        AddGetter(L"Connect",
-                  [model, index](Call& call) { ReturnBool(call, model->addIns[index].connected); });
-        AddSetter(L"Connect", [model, index](Call& call) {
-            model->addIns[index].connected = ArgBool(*call.args.back());
+        : WordObject(kAddInIid, L"COMAddIn", L"COMAddIn#" + std::to_wstring(index + 1)),
+          model_(std::move(model)),
+          index_(index) {}
+
+    HRESULT STDMETHODCALLTYPE get_ProgId(BSTR* value) override {
+        *value = nullptr;
+        return Run(L"ProgId", CallKind::Get, {}, [&] {
+            const std::wstring& progId = model_->addIns[index_].progId;
+            *value = ::SysAllocStringLen(progId.data(), static_cast<UINT>(progId.size()));
         });
     }
+    HRESULT STDMETHODCALLTYPE get_Connect(VARIANT_BOOL* value) override {
+        return Run(L"Connect", CallKind::Get, {},
+                   [&] { *value = AsVariantBool(model_->addIns[index_].connected); });
+    }
+    HRESULT STDMETHODCALLTYPE put_Connect(VARIANT_BOOL value) override {
+        return Run(L"Connect", CallKind::Put, {ArgText(value)},
+                   [&] { model_->addIns[index_].connected = value != VARIANT_FALSE; });
+    }
+
+private:
+    Model model_;
+    std::size_t index_;
 };
 
-class AddIns : public DispatchObject {
+class AddIns : public WordObject<IComAddIns> {
 public:
-    explicit AddIns(Model model) : DispatchObject(L"COMAddIns", L"COMAddIns") {
-        AddGetter(L"Count",
-                  [model](Call& call) { ReturnLong(call, static_cast<long>(model->addIns.size())); });
-        // A method in Word's interface, with the index passed by reference; a ProgID is accepted as well.
-        AddMethod(L"Item", 1, 1, [model](Call& call) {
-            const auto& addIns = model->addIns;
-            if (IsText(*call.args[0])) {
-                const std::wstring progId = ArgString(*call.args[0]);
+    explicit AddIns(Model model)
+        : WordObject(kAddInsIid, L"COMAddIns", L"COMAddIns"), model_(std::move(model)) {}
+
+    // Item([in] VARIANT* Index): a position from 1, or a ProgID.
+    HRESULT STDMETHODCALLTYPE Item(VARIANT* index, IDispatch** value) override {
+        *value = nullptr;
+        return Run(L"Item", CallKind::Method, {ArgText(index)}, [&] {
+            const VARIANT& argument = Referenced(index);
+            const auto& addIns = model_->addIns;
+            if (argument.vt == VT_BSTR) {
+                const std::wstring progId = argument.bstrVal ? argument.bstrVal : L"";
                 for (std::size_t i = 0; i < addIns.size(); ++i) {
-                    if (SameText(addIns[i].progId, progId))
-                        return ReturnObject(call, new AddInObject(model, i));
+                    if (SameName(addIns[i].progId, progId)) return Return(value, new AddInObject(model_, i));
                 }
                 throw OutOfBounds();
             }
-            const long index = ArgLong(*call.args[0]);
-            if (index < 1 || static_cast<std::size_t>(index) > addIns.size()) throw OutOfBounds();
-            ReturnObject(call, new AddInObject(model, static_cast<std::size_t>(index - 1)));
+            const long position = ReadLong(argument);
+            if (position < 1 || static_cast<std::size_t>(position) > addIns.size()) throw OutOfBounds();
+            Return(value, new AddInObject(model_, static_cast<std::size_t>(position - 1)));
         });
     }
+    HRESULT STDMETHODCALLTYPE get_Count(long* value) override {
+        return Run(L"Count", CallKind::Get, {}, [&] { *value = static_cast<long>(model_->addIns.size()); });
+    }
+
+private:
+    Model model_;
 };
 
-class Application : public DispatchObject {
+class Application : public WordObject<IWordApplication> {
 public:
-    explicit Application(Model model) : DispatchObject(L"Application", L"Application") {
-        AlsoAnswer(kApplicationIid);
-        AddGetter(L"Visible", [model](Call& call) { ReturnBool(call, model->visible); });
-        AddSetter(L"Visible", [model](Call& call) { model->visible = ArgBool(*call.args.back()); });
-        AddGetter(L"COMAddIns", [model](Call& call) { ReturnObject(call, new AddIns(model)); });
-        AddGetter(L"CommandBars", [model](Call& call) { ReturnObject(call, new Bars(model)); });
-        AddGetter(L"NormalTemplate", [](Call& call) { ReturnObject(call, new NormalTemplate()); });
-        // Quit(SaveChanges, OriginalFormat, RouteDocument), all optional.
-        AddMethod(L"Quit", 0, 3, [](Call&) { ServerRequestExit(L"quit"); });
+    explicit Application(Model model)
+        : WordObject(kApplicationIid, L"Application", L"Application"), model_(std::move(model)) {}
+
+    HRESULT STDMETHODCALLTYPE get_Visible(VARIANT_BOOL* value) override {
+        return Run(L"Visible", CallKind::Get, {}, [&] { *value = AsVariantBool(model_->visible); });
     }
+    HRESULT STDMETHODCALLTYPE put_Visible(VARIANT_BOOL value) override {
+        return Run(L"Visible", CallKind::Put, {ArgText(value)},
+                   [&] { model_->visible = value != VARIANT_FALSE; });
+    }
+    HRESULT STDMETHODCALLTYPE get_COMAddIns(IDispatch** value) override {
+        *value = nullptr;
+        return Run(L"COMAddIns", CallKind::Get, {}, [&] { Return(value, new AddIns(model_)); });
+    }
+    HRESULT STDMETHODCALLTYPE get_CommandBars(IDispatch** value) override {
+        *value = nullptr;
+        return Run(L"CommandBars", CallKind::Get, {}, [&] { Return(value, new Bars(model_)); });
+    }
+    HRESULT STDMETHODCALLTYPE get_NormalTemplate(IDispatch** value) override {
+        *value = nullptr;
+        return Run(L"NormalTemplate", CallKind::Get, {}, [&] { Return(value, new NormalTemplate()); });
+    }
+    // Quit([in, optional] VARIANT* SaveChanges, OriginalFormat, RouteDocument): each left out or a
+    // value of its type (a WdSaveOptions and a WdOriginalFormat number, a Boolean).
+    HRESULT STDMETHODCALLTYPE Quit(VARIANT* saveChanges, VARIANT* originalFormat,
+                                   VARIANT* routeDocument) override {
+        return Run(L"Quit", CallKind::Method,
+                   {ArgText(saveChanges), ArgText(originalFormat), ArgText(routeDocument)}, [&] {
+                       const VARIANT& save = Referenced(saveChanges);
+                       const VARIANT& format = Referenced(originalFormat);
+                       const VARIANT& route = Referenced(routeDocument);
+                       if (!IsOmitted(save)) ReadLong(save);
+                       if (!IsOmitted(format)) ReadLong(format);
+                       if (!IsOmitted(route)) ReadBool(route);
+                       ServerRequestExit(L"quit");
+                   });
+    }
+
+private:
+    Model model_;
 };
 
 }  // namespace
 
-DispatchObject* NewApplication(std::shared_ptr<WordModel> model) {
+bool LoadInterfaces() {
+    ITypeLib* library = LoadTypeLibrary();
+    if (!library) return false;
+    bool complete = true;
+    for (const IID& iid : {kApplicationIid, kAddInsIid, kAddInIid, kBarsIid, kBarIid, kControlsIid,
+                           kControlIid, kTemplateIid}) {
+        ITypeInfo* info = InterfaceTypeInfo(library, iid);
+        complete = complete && info;
+        // Kept for the life of the server.
+        Infos()[iid] = info;
+    }
+    library->Release();
+    return complete;
+}
+
+ServedObject* NewApplication(std::shared_ptr<WordModel> model) {
     return new Application(std::move(model));
 }
 
