@@ -1,5 +1,7 @@
 #include "driver/unattended.h"
 
+#include <windows.h>
+
 #include <limits>
 #include <optional>
 
@@ -47,6 +49,9 @@ bool BeginUnattended(const UnattendedOptions& options) {
     if (!options.logPath.empty()) OpenRunLog(options.logPath, L"CXAddinReg " CX_VERSION_TEXT);
     if (!options.quiet) return true;
     SetQuietMode(true);
+    // Nor any box the system would show on the tool's behalf (a drive that is not ready, a crash),
+    // here or in the programs the tool starts, which inherit the mode.
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     if (options.deadlineSeconds == 0) {
         LogStep(L"quiet run with a time limit of 0 s: nothing is done");
         return false;

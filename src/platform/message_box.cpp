@@ -13,10 +13,6 @@ void SetQuietMode(bool quiet) {
     quietMode = quiet;
 }
 
-bool IsQuietMode() {
-    return quietMode;
-}
-
 int PresentMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {
     LogMessageBox(caption, text, !quietMode);
     if (quietMode) return (flags & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;

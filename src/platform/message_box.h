@@ -10,7 +10,6 @@ namespace cx {
 
 // From now on no box is shown. Set once, before the driver runs.
 void SetQuietMode(bool quiet);
-bool IsQuietMode();
 
 // MessageBoxW without owner window. In a quiet run nothing is shown and the answer is the one the
 // box gives when it is closed: IDOK for an OK box, IDCANCEL for any other.

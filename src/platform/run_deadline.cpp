@@ -46,8 +46,8 @@ UniqueHandle CreateRunJob() {
     return job;
 }
 
-// The process ends here, not by ExitProcess: the main thread is stopped somewhere in the middle of its
-// work, and neither the runtime's clean-up nor DLL detach code may run behind its back. The log has
+// The process ends here, not by ExitProcess: the main thread is somewhere in the middle of its work,
+// and neither the runtime's clean-up nor DLL detach code may run behind its back. The log has
 // nothing buffered; each entry was written when it was made.
 void Expire() {
     Deadline& deadline = State();
@@ -87,6 +87,8 @@ void StartRunDeadline(std::uint32_t seconds, std::int32_t exitCode) {
     const UniqueHandle thread(::CreateThread(nullptr, 64 * 1024, &Watchdog,
                                              reinterpret_cast<void*>(static_cast<UINT_PTR>(milliseconds)),
                                              STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+    if (!thread)
+        LogStep(FormatText(L"no watchdog (error %u): the time limit cannot be kept", {::GetLastError()}));
 }
 
 void StopRunDeadline() {
