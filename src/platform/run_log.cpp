@@ -2,6 +2,8 @@
 
 #include <oleauto.h>
 
+#include <utility>
+
 #include "platform/format.h"
 #include "platform/handles.h"
 #include "platform/utf8.h"
@@ -16,6 +18,8 @@ struct RunLog {
     UniqueFile file;
     ULONGLONG openedAt = 0;
     SRWLOCK lock = SRWLOCK_INIT;
+    // Goes out with the first entry: a run costs one write fewer.
+    std::string header;
 };
 
 RunLog& Log() {
@@ -25,8 +29,9 @@ RunLog& Log() {
 
 void Append(const std::wstring& text) {
     RunLog& log = Log();
-    const std::string bytes = EncodeUtf8(text);
+    std::string bytes = EncodeUtf8(text);
     ::AcquireSRWLockExclusive(&log.lock);
+    if (!log.header.empty()) bytes.insert(0, std::exchange(log.header, std::string()));
     DWORD written = 0;
     ::WriteFile(log.file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     ::ReleaseSRWLockExclusive(&log.lock);
@@ -99,9 +104,10 @@ void OpenRunLog(const std::wstring& path, std::wstring_view program) {
     log.openedAt = ::GetTickCount64();
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
-    Append(AsLines(FormatText(L"==== %.4u-%.2u-%.2u %.2u:%.2u:%.2u %s, process %u, command line: %s",
-                              {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, program,
-                               ::GetCurrentProcessId(), ::GetCommandLineW()})));
+    log.header =
+        EncodeUtf8(AsLines(FormatText(L"==== %.4u-%.2u-%.2u %.2u:%.2u:%.2u %s, process %u, command line: %s",
+                                      {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond,
+                                       program, ::GetCurrentProcessId(), ::GetCommandLineW()})));
 }
 
 bool IsRunLogOpen() {
