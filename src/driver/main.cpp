@@ -6,6 +6,7 @@
 #include "driver/message_boxes.h"
 #include "driver/run_command_line.h"
 #include "driver/switch_table.h"
+#include "driver/unattended.h"
 #include "i18n/translation.h"
 #include "platform/app_paths.h"
 #include "platform/errors.h"
@@ -27,13 +28,15 @@ void SetUpTranslationDomains() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     cx::RestrictLibrarySearch();
+    const cx::Parameters params = cx::SplitCommandLine(::GetCommandLineW());
+    // First of all: a quiet run must not show even a box about its own start-up.
+    if (!cx::BeginUnattended(cx::ParseUnattended(params))) return cx::EndUnattended(cx::kExitNothingDone);
     try {
         SetUpTranslationDomains();
     } catch (const cx::Exception& error) {
         // Only the executable's own name can fail here; the driver is not running yet to show it.
         cx::ShowErrorBox(error.Message());
-        return cx::kExitNothingDone;
+        return cx::EndUnattended(cx::kExitNothingDone);
     }
-    const cx::Parameters params = cx::SplitCommandLine(::GetCommandLineW());
-    return cx::RunCommandLine(params, cx::ToolCommands());
+    return cx::EndUnattended(cx::RunCommandLine(params, cx::ToolCommands()));
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/message_box.h"
 #include "platform/res_string.h"
 
 namespace cx {
@@ -24,11 +25,11 @@ constexpr ResultMessage kResultMessages[] = {
 }  // namespace
 
 void ShowErrorBox(const std::wstring& message) {
-    ::MessageBoxW(nullptr, message.c_str(), kCaption, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    PresentMessageBox(message, kCaption, MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
 
 void ShowResultMessage(const std::wstring& text, bool warning) {
-    ::MessageBoxW(nullptr, text.c_str(), kCaption, MB_OK | (warning ? MB_ICONWARNING : MB_ICONINFORMATION));
+    PresentMessageBox(text, kCaption, MB_OK | (warning ? MB_ICONWARNING : MB_ICONINFORMATION));
 }
 
 void ShowWordAddinResult(std::int32_t code, bool installing) {

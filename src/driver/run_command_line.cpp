@@ -6,6 +6,8 @@
 #include "driver/message_boxes.h"
 #include "platform/res_string.h"
 #include "platform/errors.h"
+#include "platform/message_box.h"
+#include "platform/run_log.h"
 
 namespace cx {
 namespace {
@@ -29,6 +31,7 @@ void TestSwitches(const Parameters& params, std::span<const SwitchEntry> switche
         }
         previousActed = present;
         if (!present) continue;
+        LogStep(L"switch " + std::wstring(entry.name) + (value.empty() ? L"" : L" " + value));
         const std::int32_t result = entry.handler(value);
         switch (entry.outcome) {
             case SwitchOutcome::EndWithFlag:
@@ -45,7 +48,7 @@ void TestSwitches(const Parameters& params, std::span<const SwitchEntry> switche
 
 std::int32_t RunInteractive(const InteractiveActions& actions) {
     const std::wstring prompt = FormatResString(IDS_INTERACTIVE_PROMPT, {kCaption});
-    const int answer = ::MessageBoxW(nullptr, prompt.c_str(), kCaption, MB_YESNOCANCEL | MB_ICONQUESTION);
+    const int answer = PresentMessageBox(prompt, kCaption, MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDYES && actions.installWordAddin) {
         if (actions.registerAppServer) actions.registerAppServer(true);
         const std::int32_t code = actions.installWordAddin();

@@ -23,13 +23,17 @@ bool IsSwitchPresent(const Parameters& params, std::wstring_view name) {
     return false;
 }
 
+std::optional<std::wstring_view> SwitchRest(std::wstring_view param, std::wstring_view prefix) {
+    if (param.empty() || !IsSwitchChar(param[0])) return std::nullopt;
+    const std::wstring_view rest = param.substr(1);
+    if (rest.size() < prefix.size() || !EqualIgnoringCase(rest.substr(0, prefix.size()), prefix))
+        return std::nullopt;
+    return rest.substr(prefix.size());
+}
+
 std::optional<std::wstring> GetSwitchValue(const Parameters& params, std::wstring_view prefix) {
     for (const std::wstring& param : params) {
-        if (param.empty() || !IsSwitchChar(param[0])) continue;
-        const std::wstring_view rest = std::wstring_view(param).substr(1);
-        if (rest.size() >= prefix.size() && EqualIgnoringCase(rest.substr(0, prefix.size()), prefix)) {
-            return std::wstring(rest.substr(prefix.size()));
-        }
+        if (const auto rest = SwitchRest(param, prefix)) return std::wstring(*rest);
     }
     return std::nullopt;
 }

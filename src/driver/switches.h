@@ -18,4 +18,7 @@ bool IsSwitchPresent(const Parameters& params, std::wstring_view name);
 // that parameter even when the rest is empty.
 std::optional<std::wstring> GetSwitchValue(const Parameters& params, std::wstring_view prefix);
 
+// The rest of `param` when it is a switch character followed by `prefix`.
+std::optional<std::wstring_view> SwitchRest(std::wstring_view param, std::wstring_view prefix);
+
 }  // namespace cx

@@ -4,6 +4,7 @@
 
 #include "i18n/message_text.h"
 #include "i18n/system_language.h"
+#include "platform/message_box.h"
 
 namespace cx {
 namespace {
@@ -33,7 +34,7 @@ std::string EnvironmentVariable(const char* name) {
 }  // namespace
 
 void ShowCharsetWarningBox(const std::wstring& text, const std::wstring& caption) {
-    ::MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_OK);
+    PresentMessageBox(text, caption, MB_OK);
 }
 
 GettextInstance::GettextInstance(FileLocator& locator, const std::wstring& defaultDirectory,

@@ -9,6 +9,7 @@
 #include "platform/format.h"
 #include "platform/utf8.h"
 #include "platform/win_text.h"
+#include "platform/run_log.h"
 
 namespace cx {
 namespace {
@@ -78,9 +79,11 @@ void TranslationDomain::OpenCatalogue() {
     std::wstring path = CataloguePath(language_);
     if (!CatalogueExists(path)) path = CataloguePath(std::string_view(language_).substr(0, 2));
     if (!CatalogueExists(path)) {
+        LogCatalogue(name_, language_, std::wstring_view());
         openFailed_ = true;
         return;
     }
+    LogCatalogue(name_, language_, path);
     catalogue_ = &locator_.AcquireCatalogue(path);
     if (DeclaresUtf8(GetHeaderField("Content-Type"))) return;
 

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "platform/run_deadline.h"
+#include "platform/run_log.h"
 #include "platform/system_error.h"
 
 namespace cx {
@@ -33,19 +35,24 @@ bool IsTrailingPunctuation(wchar_t c) {
     RaiseOleSysError(hr);
 }
 
-DISPID MemberId(IDispatch* object, std::wstring_view member) {
+// `flags` only tell the run's log what kind of call failed.
+DISPID MemberId(IDispatch* object, std::wstring_view member, WORD flags) {
     std::wstring name(member);
     LPOLESTR names[] = {name.data()};
     DISPID id = DISPID_UNKNOWN;
     const HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(hr)) RaiseOleSysError(hr);
+    if (FAILED(hr)) {
+        LogAutomationCall(member, flags, hr);
+        RaiseOleSysError(hr);
+    }
     return id;
 }
 
 Variant DoInvoke(IDispatch* object, std::wstring_view member, WORD flags, std::vector<VARIANT>& reversed,
                  bool namedPut) {
     if (!object) RaiseOleSysError(E_POINTER);
-    const DISPID id = MemberId(object, member);
+    const ScopedWait wait(L"the answer to the automation call ", member);
+    const DISPID id = MemberId(object, member, flags);
     DISPID putId = DISPID_PROPERTYPUT;
     DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), namedPut ? &putId : nullptr,
                       static_cast<UINT>(reversed.size()), namedPut ? 1u : 0u};
@@ -54,6 +61,7 @@ Variant DoInvoke(IDispatch* object, std::wstring_view member, WORD flags, std::v
     UINT argError = 0;
     const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                                       namedPut ? nullptr : result.put(), &info, &argError);
+    LogAutomationCall(member, flags, hr);
     if (FAILED(hr)) RaiseInvokeError(hr, info);
     return result;
 }

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "platform/handles.h"
+#include "platform/run_deadline.h"
+#include "platform/run_log.h"
 #include "platform/win_text.h"
 
 namespace cx {
@@ -20,18 +22,25 @@ bool StartProcess(const std::wstring& commandLine, STARTUPINFOW& startup, Unique
     std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back(L'\0');
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
+    const ChildLaunch launch;
+    if (!::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, TRUE, launch.CreationFlags(), nullptr,
+                          nullptr, &startup, &info)) {
+        LogProgramStart(commandLine, ::GetLastError());
         return false;
     }
     UniqueHandle thread(info.hThread);
     process.reset(info.hProcess);
+    LogProgramStart(commandLine, ERROR_SUCCESS);
+    launch.Adopt(info.hProcess, info.hThread);
     return true;
 }
 
 std::int32_t ExitCodeOf(HANDLE process) {
     DWORD code = 0;
-    if (!::GetExitCodeProcess(process, &code)) return kProcessStartFailed;
-    return static_cast<std::int32_t>(code);
+    const std::int32_t exitCode =
+        ::GetExitCodeProcess(process, &code) ? static_cast<std::int32_t>(code) : kProcessStartFailed;
+    LogProgramEnd(exitCode, false);
+    return exitCode;
 }
 
 // Drains the pipe while the child runs, so that a child writing more than the pipe holds never waits
@@ -90,8 +99,9 @@ std::int32_t RunProcess(const std::wstring& commandLine, std::uint16_t showWindo
     startup.wShowWindow = showWindow;
     UniqueHandle process;
     if (!StartProcess(commandLine, startup, process)) return kProcessStartFailed;
-    if (::WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {
+    if (WaitForProgram(process.get(), commandLine, timeoutMs) != WAIT_OBJECT_0) {
         ::TerminateProcess(process.get(), static_cast<UINT>(kProcessTerminated));
+        LogProgramEnd(kProcessTerminated, true);
         return kProcessTerminated;
     }
     return ExitCodeOf(process.get());
@@ -123,11 +133,12 @@ CapturedRun RunProcessCapture(const std::wstring& commandLine) {
     // Either way the write end goes, which ends the reader once the child's copies are gone too.
     if (!StartProcess(commandLine, startup, process)) return run;
 
-    const DWORD waited = ::WaitForSingleObject(process.get(), INFINITE);
+    const DWORD waited = WaitForProgram(process.get(), commandLine, INFINITE);
     writeEnd.reset();
     if (waited != WAIT_OBJECT_0) {
         ::TerminateProcess(process.get(), static_cast<UINT>(kProcessTerminated));
         run.exitCode = kProcessTerminated;
+        LogProgramEnd(kProcessTerminated, true);
     } else {
         run.exitCode = ExitCodeOf(process.get());
     }
@@ -137,6 +148,7 @@ CapturedRun RunProcessCapture(const std::wstring& commandLine) {
     const std::size_t nul = bytes.find('\0');
     if (nul != std::string::npos) bytes.resize(nul);
     run.output = ToWide(bytes);
+    LogProgramOutput(run.output);
     return run;
 }
 

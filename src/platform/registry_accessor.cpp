@@ -2,6 +2,7 @@
 
 #include "platform/res_string.h"
 #include "platform/errors.h"
+#include "platform/run_log.h"
 
 namespace cx {
 namespace {
@@ -10,10 +11,12 @@ namespace {
     throw ERegistryException(FormatResString(IDS_SET_DATA_FAILED, {name}));
 }
 
-void SetValue(HKEY key, const std::wstring& name, DWORD type, const void* data, DWORD size) {
-    if (::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS) {
-        RaiseSetDataFailed(name);
-    }
+// `root` and `keyPath` name the key for the run's log.
+void SetValue(HKEY root, const std::wstring& keyPath, HKEY key, const std::wstring& name, DWORD type,
+              const void* data, DWORD size) {
+    const LONG status = ::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    LogRegistryValue(root, keyPath, name, type, data, size, status);
+    if (status != ERROR_SUCCESS) RaiseSetDataFailed(name);
 }
 
 std::vector<std::wstring> SubKeyNames(HKEY key) {
@@ -37,19 +40,23 @@ std::vector<std::wstring> SubKeyNames(HKEY key) {
     return names;
 }
 
-// Deletes `subKey` of `base` and everything below it, the last sub-key first.
-bool DeleteTree(HKEY base, const std::wstring& subKey, REGSAM access) {
+// Deletes `subKey` of `base` and everything below it, the last sub-key first. `root` and `fullPath`
+// name the key for the run's log.
+bool DeleteTree(HKEY base, const std::wstring& subKey, REGSAM access, HKEY root,
+                const std::wstring& fullPath) {
     {
         UniqueKey key;
         if (::RegOpenKeyExW(base, subKey.c_str(), 0, access, key.put()) == ERROR_SUCCESS) {
             const std::vector<std::wstring> children = SubKeyNames(key.get());
             for (auto child = children.rbegin(); child != children.rend(); ++child) {
                 // An empty name would name the key itself.
-                if (!child->empty()) DeleteTree(key.get(), *child, access);
+                if (!child->empty()) DeleteTree(key.get(), *child, access, root, fullPath + L"\\" + *child);
             }
         }
     }
-    return ::RegDeleteKeyW(base, subKey.c_str()) == ERROR_SUCCESS;
+    const LONG status = ::RegDeleteKeyW(base, subKey.c_str());
+    LogRegistryKeyDeleted(root, fullPath, status);
+    return status == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -63,16 +70,25 @@ HKEY RegistryAccessor::BaseFor(const std::wstring& path, std::wstring& subKey) c
     return current_ ? current_.get() : root_;
 }
 
+std::wstring RegistryAccessor::FullPath(const std::wstring& path) const {
+    if (!path.empty() && path[0] == L'\\') return path.substr(1);
+    return current_ ? currentPath_ + L"\\" + path : path;
+}
+
 bool RegistryAccessor::OpenKey(const std::wstring& path, bool canCreate) {
     std::wstring subKey;
     const HKEY base = BaseFor(path, subKey);
+    std::wstring fullPath = FullPath(path);
     UniqueKey opened;
+    DWORD disposition = 0;
     const LONG status = canCreate
                             ? ::RegCreateKeyExW(base, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                                access_, nullptr, opened.put(), nullptr)
+                                                access_, nullptr, opened.put(), &disposition)
                             : ::RegOpenKeyExW(base, subKey.c_str(), 0, access_, opened.put());
+    if (status == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY) LogRegistryKeyCreated(root_, fullPath);
     // The old key goes only now: a relative path is opened from it.
     current_ = std::move(opened);
+    currentPath_ = current_ ? std::move(fullPath) : std::wstring();
     return status == ERROR_SUCCESS && current_;
 }
 
@@ -97,12 +113,12 @@ std::wstring RegistryAccessor::ReadString(const std::wstring& name) const {
 }
 
 void RegistryAccessor::WriteString(const std::wstring& name, const std::wstring& text) const {
-    SetValue(current_.get(), name, REG_SZ, text.c_str(),
+    SetValue(root_, currentPath_, current_.get(), name, REG_SZ, text.c_str(),
              static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 void RegistryAccessor::WriteInteger(const std::wstring& name, std::int32_t value) const {
-    SetValue(current_.get(), name, REG_DWORD, &value, sizeof value);
+    SetValue(root_, currentPath_, current_.get(), name, REG_DWORD, &value, sizeof value);
 }
 
 std::vector<std::wstring> RegistryAccessor::GetKeyNames() const {
@@ -112,7 +128,7 @@ std::vector<std::wstring> RegistryAccessor::GetKeyNames() const {
 bool RegistryAccessor::DeleteKey(const std::wstring& path) {
     std::wstring subKey;
     const HKEY base = BaseFor(path, subKey);
-    return DeleteTree(base, subKey, access_);
+    return DeleteTree(base, subKey, access_, root_, FullPath(path));
 }
 
 }  // namespace cx

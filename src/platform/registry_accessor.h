@@ -45,10 +45,13 @@ public:
 private:
     // The key a path starts from and the path as the system wants it.
     HKEY BaseFor(const std::wstring& path, std::wstring& subKey) const;
+    // The path from the root of the key `path` names, for the run's log.
+    std::wstring FullPath(const std::wstring& path) const;
 
     HKEY root_;
     REGSAM access_;
     UniqueKey current_;
+    std::wstring currentPath_;
 };
 
 }  // namespace cx

@@ -5,6 +5,7 @@
 #include "platform/res_string.h"
 #include "platform/errors.h"
 #include "platform/handles.h"
+#include "platform/run_log.h"
 
 namespace cx {
 namespace {
@@ -55,10 +56,10 @@ UniqueKey OpenKeyForWrite(HKEY root, const std::wstring& path) {
 void WriteValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type, const void* data,
                 DWORD size) {
     const UniqueKey key = OpenKeyForWrite(root, path);
-    if (::RegSetValueExW(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size) !=
-        ERROR_SUCCESS) {
-        RaiseRegOpenWriteError(path);
-    }
+    const LONG status =
+        ::RegSetValueExW(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    LogRegistryValue(root, path, name, type, data, size, status);
+    if (status != ERROR_SUCCESS) RaiseRegOpenWriteError(path);
 }
 
 // Name of sub-key `index`, or empty when it cannot be fetched (the key changed meanwhile).
@@ -84,8 +85,10 @@ std::wstring RegSubKeyName(std::wstring_view path) {
 
 void WriteRegKeyDefault(HKEY root, const std::wstring& path, const std::wstring& text) {
     // RegSetValueW creates the key with its parents; it measures the text itself.
-    ::RegSetValueW(root, RegSubKeyName(path).c_str(), REG_SZ, text.c_str(),
-                   static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+    const LONG status = ::RegSetValueW(root, RegSubKeyName(path).c_str(), REG_SZ, text.c_str(),
+                                       static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+    LogRegistryValue(root, path, L"", REG_SZ, text.c_str(),
+                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)), status);
 }
 
 std::wstring ReadRegString(HKEY root, const std::wstring& path, const std::wstring& name,
@@ -165,6 +168,7 @@ bool DeleteRegValue(HKEY root, const std::wstring& path, const std::wstring& nam
         const UniqueKey key = OpenKeyForWrite(root, path);
         status = ::RegDeleteValueW(key.get(), name.c_str());
     }
+    LogRegistryValueDeleted(root, path, name, status);
     if (status != ERROR_SUCCESS) RaiseRegValueError(path, name);
     return true;
 }
@@ -196,7 +200,10 @@ bool DeleteRegKeyTree(HKEY root, const std::wstring& path) {
             }
         }
     }
-    return childrenGone && ::RegDeleteKeyW(root, RegSubKeyName(path).c_str()) == ERROR_SUCCESS;
+    if (!childrenGone) return false;
+    const LONG status = ::RegDeleteKeyW(root, RegSubKeyName(path).c_str());
+    LogRegistryKeyDeleted(root, path, status);
+    return status == ERROR_SUCCESS;
 }
 
 }  // namespace cx

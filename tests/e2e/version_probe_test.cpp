@@ -17,42 +17,6 @@ constexpr std::int32_t kNothingDone = -2;
 const HKEY kClasses = HKEY_CLASSES_ROOT;
 const std::wstring kInternational = L"Control Panel\\International";
 
-// Moves a key's tree aside for the test and puts it back afterwards, so that registrations other
-// tests made (a Word stand-in's, say) survive this test's changes.
-class SavedTree {
-public:
-    SavedTree(HKEY root, std::wstring path)
-        : root_(root), path_(std::move(path)), backup_(L"Software\\CXTests\\Saved\\" + path_) {
-        cxtest::DeleteTree(HKEY_CURRENT_USER, backup_);
-        saved_ = Copy(root_, path_, HKEY_CURRENT_USER, backup_);
-        cxtest::DeleteTree(root_, path_);
-    }
-    ~SavedTree() {
-        cxtest::DeleteTree(root_, path_);
-        if (saved_) Copy(HKEY_CURRENT_USER, backup_, root_, path_);
-        cxtest::DeleteTree(HKEY_CURRENT_USER, backup_);
-    }
-    SavedTree(const SavedTree&) = delete;
-    SavedTree& operator=(const SavedTree&) = delete;
-
-private:
-    static bool Copy(HKEY fromRoot, const std::wstring& from, HKEY toRoot, const std::wstring& to) {
-        HKEY source = nullptr;
-        if (::RegOpenKeyExW(fromRoot, from.c_str(), 0, KEY_READ, &source) != ERROR_SUCCESS) return false;
-        HKEY target = nullptr;
-        ::RegCreateKeyExW(toRoot, to.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr);
-        const bool copied = target && ::RegCopyTreeW(source, nullptr, target) == ERROR_SUCCESS;
-        if (target) ::RegCloseKey(target);
-        ::RegCloseKey(source);
-        return copied;
-    }
-
-    HKEY root_;
-    std::wstring path_;
-    std::wstring backup_;
-    bool saved_ = false;
-};
-
 class VersionProbeTest : public ::testing::Test {
 protected:
     VersionProbeTest()
@@ -86,8 +50,8 @@ protected:
     cxtest::InstallFolder folder_;
 
 private:
-    SavedTree word_;
-    SavedTree wps_;
+    cxtest::SavedTree word_;
+    cxtest::SavedTree wps_;
     std::optional<std::wstring> decimal_;
 };
 

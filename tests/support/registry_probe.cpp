@@ -152,4 +152,29 @@ std::vector<std::wstring> ExportTree(HKEY root, const std::wstring& path) {
     return lines;
 }
 
+namespace {
+
+bool CopyTree(HKEY fromRoot, const std::wstring& from, HKEY toRoot, const std::wstring& to) {
+    Key source;
+    if (::RegOpenKeyExW(fromRoot, from.c_str(), 0, KEY_READ, &source.hkey) != ERROR_SUCCESS) return false;
+    Key target;
+    ::RegCreateKeyExW(toRoot, to.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target.hkey, nullptr);
+    return target.hkey && ::RegCopyTreeW(source.hkey, nullptr, target.hkey) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+SavedTree::SavedTree(HKEY root, std::wstring path)
+    : root_(root), path_(std::move(path)), backup_(L"Software\\CXTests\\Saved\\" + path_) {
+    DeleteTree(HKEY_CURRENT_USER, backup_);
+    saved_ = CopyTree(root_, path_, HKEY_CURRENT_USER, backup_);
+    DeleteTree(root_, path_);
+}
+
+SavedTree::~SavedTree() {
+    DeleteTree(root_, path_);
+    if (saved_) CopyTree(HKEY_CURRENT_USER, backup_, root_, path_);
+    DeleteTree(HKEY_CURRENT_USER, backup_);
+}
+
 }  // namespace cxtest

@@ -39,4 +39,20 @@ void SetKeyDacl(HKEY root, const std::wstring& path, const wchar_t* sddl);
 // Every key and value below `path`, one line each, sorted: for comparing before and after a run.
 std::vector<std::wstring> ExportTree(HKEY root, const std::wstring& path);
 
+// Moves a key's tree aside for a test and puts it back afterwards, so that registrations other tests
+// made (a Word stand-in's, say) survive the test's changes.
+class SavedTree {
+public:
+    SavedTree(HKEY root, std::wstring path);
+    ~SavedTree();
+    SavedTree(const SavedTree&) = delete;
+    SavedTree& operator=(const SavedTree&) = delete;
+
+private:
+    HKEY root_;
+    std::wstring path_;
+    std::wstring backup_;
+    bool saved_ = false;
+};
+
 }  // namespace cxtest

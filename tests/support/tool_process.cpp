@@ -1,5 +1,7 @@
 #include "support/tool_process.h"
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <cwchar>
@@ -95,6 +97,19 @@ HANDLE StartProgram(const std::wstring& commandLine, DWORD* pid) {
     ::CloseHandle(info.hThread);
     if (pid) *pid = info.dwProcessId;
     return info.hProcess;
+}
+
+std::vector<DWORD> ProcessIdsNamed(const std::wstring& exeName) {
+    std::vector<DWORD> ids;
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, exeName.c_str()) == 0) ids.push_back(entry.th32ProcessID);
+    }
+    ::CloseHandle(snapshot);
+    return ids;
 }
 
 RunResult RunProgram(const std::wstring& exe, const std::wstring& arguments, const RunOptions& options) {

@@ -39,6 +39,9 @@ RunResult RunProgram(const std::wstring& exe, const std::wstring& arguments, con
 // after recording a test failure. `pid` receives the process identifier when given.
 HANDLE StartProgram(const std::wstring& commandLine, DWORD* pid = nullptr);
 
+// Identifiers of the running processes whose executable is named `exeName` (any letter case).
+std::vector<DWORD> ProcessIdsNamed(const std::wstring& exeName);
+
 // The raw form, when a test must control the whole command line.
 RunResult RunCommandLine(const std::wstring& commandLine, const RunOptions& options = {});
 

@@ -6,6 +6,8 @@
 #include "platform/errors.h"
 #include "platform/format.h"
 #include "platform/handles.h"
+#include "platform/run_deadline.h"
+#include "platform/run_log.h"
 #include "platform/system_error.h"
 
 namespace cx {
@@ -21,19 +23,26 @@ constexpr const char* kEntryPoints[] = {"DllUnregisterServer", "DllRegisterServe
 void RegisterAddinLibrary(const std::wstring& fileName, bool doRegister) {
     UniqueModule library;
     DWORD loadError = 0;
+    const std::wstring path = GetAppDir() + fileName;
     {
         // No system dialog for a missing or broken file: the caller reports it.
         const ScopedErrorMode quiet(SEM_NOOPENFILEERRORBOX);
-        library.reset(::LoadLibraryW((GetAppDir() + fileName).c_str()));
+        library.reset(::LoadLibraryW(path.c_str()));
         loadError = ::GetLastError();
     }
     if (!library) throw Exception(FormatText(L"%s: %s", {SysErrorMessage(loadError), fileName}));
 
-    const FARPROC address = ::GetProcAddress(library.get(), kEntryPoints[doRegister ? 1 : 0]);
+    const char* entryName = kEntryPoints[doRegister ? 1 : 0];
+    const FARPROC address = ::GetProcAddress(library.get(), entryName);
     if (!address) RaiseLastOSError();
     // Through void(*)(): the one function type GCC lets any other be cast from.
     const auto entry = reinterpret_cast<EntryPoint>(reinterpret_cast<void (*)()>(address));
-    const HRESULT hr = entry();
+    HRESULT hr = S_OK;
+    {
+        const ScopedWait wait(L"the add-in library's registration to return: ", path);
+        hr = entry();
+    }
+    LogLibraryCall(path, entryName, hr);
     if (FAILED(hr)) RaiseOleSysError(hr);
 }
 

@@ -7,6 +7,8 @@
 #include "platform/errors.h"
 #include "platform/process_session.h"
 #include "platform/running_processes.h"
+#include "platform/run_deadline.h"
+#include "platform/run_log.h"
 
 namespace cx {
 namespace {
@@ -25,7 +27,9 @@ ComPtr<IDispatch> GetRunningWordApp() {
         CLSID clsid{};
         if (FAILED(::CLSIDFromProgID(kWordProgId, &clsid))) return {};
         ComPtr<IUnknown> running;
-        if (FAILED(::GetActiveObject(clsid, nullptr, running.put()))) return {};
+        const HRESULT hr = ::GetActiveObject(clsid, nullptr, running.put());
+        LogServerActivation(L"attach to running", kWordProgId, hr);
+        if (FAILED(hr)) return {};
         ComPtr<IDispatch> word = AsWordApp(running.As<IDispatch>(IID_IDispatch));
         if (!word) return {};
         if (!AsBool(GetProperty(word.get(), L"Visible")))
@@ -51,10 +55,14 @@ ComPtr<IDispatch> CreateWordApp() {
     CLSID clsid{};
     if (FAILED(::CLSIDFromProgID(kWordProgId, &clsid))) return {};
     ComPtr<IDispatch> created;
-    if (FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                                  created.put_void()))) {
-        return {};
+    HRESULT hr = S_OK;
+    {
+        const ScopedWait wait(L"the automation server to start: ", kWordProgId);
+        hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                created.put_void());
     }
+    LogServerActivation(L"start", kWordProgId, hr);
+    if (FAILED(hr)) return {};
     return AsWordApp(created);
 }
 

@@ -13,6 +13,8 @@
 #include "platform/errors.h"
 #include "platform/safe_array.h"
 #include "platform/system_error.h"
+#include "platform/run_deadline.h"
+#include "platform/run_log.h"
 
 namespace cx {
 namespace {
@@ -39,8 +41,12 @@ ComPtr<IDispatch> CreateOleObject(const wchar_t* progId) {
                            static_cast<std::int32_t>(hr));
     }
     ComPtr<IDispatch> object;
-    hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                            object.put_void());
+    {
+        const ScopedWait wait(L"the automation server to start: ", progId);
+        hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                object.put_void());
+    }
+    LogServerActivation(L"start", progId, hr);
     if (FAILED(hr)) RaiseOleSysError(hr);
     return object;
 }

@@ -15,6 +15,9 @@
 //     start=<command line>   first starts that program in the background, with this tool's standard
 //                            handles, as the real tool starts the office process behind it; journals
 //                            "started <command line>" or "start-failed <command line>"
+//     launch=<file name>     first runs that program beside it with the same arguments and waits for
+//                            it, as the suite's console launchers do for the program that does the work
+//                            (it reads its own "<file name>.output"); journals "launched <pid>"
 //   unopkg.com.exitcode  the exit code, C notation (default 0)
 #include <windows.h>
 
@@ -56,6 +59,28 @@ std::string Filler(std::size_t size) {
     return text;
 }
 
+// Starts `name` from this program's folder with this program's arguments and waits for it to end.
+void Launch(const std::wstring& name) {
+    const std::wstring self = standin::OwnModulePath();
+    const std::wstring path = self.substr(0, self.find_last_of(L'\\') + 1) + name;
+    // The arguments: the command line after the program path, quoted or not, from the blank on.
+    const std::wstring line = ::GetCommandLineW();
+    const std::size_t end = line[0] == L'"' ? line.find(L'"', 1) + 1 : line.find(L' ');
+    std::wstring command = L"\"" + path + L"\"" + (end >= line.size() ? L"" : line.substr(end));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                          &info)) {
+        Journal(L"launch-error " + std::to_wstring(::GetLastError()));
+        return;
+    }
+    Journal(L"launched " + std::to_wstring(info.dwProcessId));
+    ::WaitForSingleObject(info.hProcess, INFINITE);
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+}
+
 void Print(const standin::Scenario& output) {
     const bool toStderr = output.Get("stream").value_or(L"stdout") == L"stderr";
     const std::wstring streamName = toStderr ? L"stderr" : L"stdout";
@@ -94,6 +119,7 @@ int wmain() {
     for (const auto& program : output.GetAll("start")) {
         Journal((standin::StartInBackground(program) ? L"started " : L"start-failed ") + program);
     }
+    if (const auto name = output.Get("launch")) Launch(*name);
     Print(output);
     if (const long sleepMs = output.Number("sleep_ms", 0); sleepMs > 0) ::Sleep(static_cast<DWORD>(sleepMs));
 

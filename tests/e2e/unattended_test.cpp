@@ -1,0 +1,395 @@
+// Unattended runs as an installer makes them: "qu" shows no box and puts a time limit on the run that
+// ends everything the run started; "lo" appends every step to a log, whose registry writes and
+// program exit codes are compared with what the registry and the stand-ins show.
+#include <windows.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <map>
+#include <set>
+
+#include "e2e/word_fixture.h"
+#include "e2e/writer_suite.h"
+#include "translation/translation_paths.h"
+
+namespace {
+
+using cxtest::RunResult;
+using ::testing::Contains;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+constexpr std::int32_t kNothingDone = -2;
+const std::wstring kMenuExt = L"Software\\Microsoft\\Internet Explorer\\MenuExt";
+const std::wstring kKingsoft = L"SOFTWARE\\Kingsoft";
+const std::wstring kWpsAddin = kKingsoft + L"\\Office\\WPS\\Addins\\CVWPSAddin2.TCVWPSAddin2";
+
+bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+// The log's entries without their times. A run's header ("==== ...") stays whole; a continuation line
+// (starting with a tab) is joined to its entry with CR LF.
+std::vector<std::wstring> LogEntries(const std::wstring& path) {
+    std::vector<std::wstring> entries;
+    for (const std::wstring& line : cxtest::ReadLines(path)) {
+        if (StartsWith(line, L"====")) {
+            entries.push_back(line);
+        } else if (StartsWith(line, L"\t") && !entries.empty()) {
+            entries.back() += L"\r\n" + line.substr(1);
+        } else {
+            const std::size_t time = line.find_first_not_of(L' ');
+            const std::size_t text = line.find(L' ', time);
+            entries.push_back(text == std::wstring::npos ? line : line.substr(text + 1));
+        }
+    }
+    return entries;
+}
+
+// The entries of the log's last run, after its header.
+std::vector<std::wstring> LastRun(const std::wstring& path) {
+    const std::vector<std::wstring> entries = LogEntries(path);
+    const auto header = std::find_if(entries.rbegin(), entries.rend(),
+                                     [](const std::wstring& entry) { return StartsWith(entry, L"===="); });
+    return std::vector<std::wstring>(header.base(), entries.end());
+}
+
+std::wstring LogSwitch(const std::wstring& path) {
+    return L"\"/lo" + path + L"\"";
+}
+
+// The programs named are gone: an ended process may linger in the list for a moment.
+void ExpectNotRunning(std::initializer_list<const wchar_t*> programs) {
+    for (const wchar_t* program : programs) {
+        std::vector<DWORD> left = cxtest::ProcessIdsNamed(program);
+        for (int i = 0; i < 100 && !left.empty(); ++i, left = cxtest::ProcessIdsNamed(program)) ::Sleep(30);
+        EXPECT_TRUE(left.empty()) << ::testing::PrintToString(std::wstring(program)) << " still runs";
+        for (const DWORD pid : left) {
+            if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
+                ::TerminateProcess(process, 1);
+                ::CloseHandle(process);
+            }
+        }
+    }
+}
+
+// Runs `tool` quietly with a time limit of 5 s and expects the end the limit makes: -2 within a few
+// seconds of it, none of `programs` left running, and the log saying what the run was waiting for.
+void ExpectDeadline(const std::wstring& tool, const std::wstring& args, const std::wstring& log,
+                    const std::wstring& awaitedProgram, std::initializer_list<const wchar_t*> programs) {
+    cxtest::RunOptions options;
+    options.timeoutMs = 60000;
+    const ULONGLONG start = ::GetTickCount64();
+    const RunResult run = cxtest::RunProgram(tool, L"/qu5 " + args + L" " + LogSwitch(log), options);
+    const ULONGLONG took = ::GetTickCount64() - start;
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, kNothingDone);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_GE(took, 5000u);
+    // Starting programs under Wine on a loaded machine may add a few seconds, not more.
+    EXPECT_LT(took, 15000u);
+    ExpectNotRunning(programs);
+    const std::vector<std::wstring> entries = LastRun(log);
+    EXPECT_THAT(entries,
+                Contains(L"deadline of 5 s passed while waiting for the program to end: " + awaitedProgram));
+    EXPECT_THAT(entries, Contains(L"ended the programs this run started"));
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries.back(), L"exit code -2");
+}
+
+class QuietRun : public ::testing::Test {
+protected:
+    QuietRun() : folder_(L"quiet"), word_(HKEY_CLASSES_ROOT, L"Word.Application") {
+        cxtest::DeleteTree(HKEY_CURRENT_USER, kMenuExt);
+        cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kKingsoft);
+    }
+    ~QuietRun() override {
+        cxtest::DeleteTree(HKEY_CURRENT_USER, kMenuExt);
+        cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kKingsoft);
+    }
+
+    std::wstring Log() const { return folder_.Path(L"install log.txt"); }
+    RunResult Run(const std::wstring& args) const {
+        return cxtest::RunProgram(folder_.Tool(), args + L" " + LogSwitch(Log()));
+    }
+    std::wstring Catalogue() const { return folder_.Path(L"locale\\de\\LC_MESSAGES\\CXAddinReg.mo"); }
+    // The catalogue for "de" copied from `source`; an empty source makes an empty file.
+    void InstallCatalogue(const std::wstring& source) const {
+        cxtest::MakeDirs(folder_.Path(L"locale\\de\\LC_MESSAGES"));
+        if (source.empty()) {
+            cxtest::WriteTextFile(Catalogue(), L"");
+        } else {
+            ASSERT_TRUE(::CopyFileW(source.c_str(), Catalogue().c_str(), FALSE));
+        }
+    }
+
+    cxtest::InstallFolder folder_;
+    cxtest::SavedTree word_;
+};
+
+TEST_F(QuietRun, EveryBoxIsLoggedInsteadOfShownAndTheExitCodeStays) {
+    const auto expectLogged = [&](const std::wstring& args, std::int32_t exitCode,
+                                  const std::wstring& caption, const std::wstring& text) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        const RunResult run = Run(L"/qu " + args);
+        EXPECT_EQ(run.exitCode, exitCode);
+        EXPECT_TRUE(run.boxes.empty()) << ::testing::PrintToString(run.boxes.front().text);
+        EXPECT_THAT(LastRun(Log()), Contains(L"message box \"" + caption + L"\" not shown (quiet): " + text));
+    };
+    cxtest::WriteString(HKEY_CLASSES_ROOT, wordtest::kCurVerKey, L"", L"Word.Application.16");
+    expectLogged(L"/wi", kNothingDone, L"Corvane2", wordtest::LibraryNotFoundText());
+
+    cxtest::WriteDword(HKEY_CLASSES_ROOT, wordtest::kCurVerKey, L"", 16);
+    expectLogged(L"-QU /wv", kNothingDone, L"Corvane2", L"Invalid data type for ''");
+
+    InstallCatalogue(L"");
+    expectLogged(L"/eide", kNothingDone, L"Corvane2", L"Cannot create memory map on file " + Catalogue());
+    EXPECT_THAT(LastRun(Log()), Contains(L"catalogue \"CXAddinReg\" for de: " + Catalogue()));
+    EXPECT_TRUE(cxtest::SubKeys(HKEY_CURRENT_USER, kMenuExt).empty());
+
+    // A catalogue that does not declare UTF-8 is only warned about: the install goes on in English.
+    InstallCatalogue(cxtest::TestCatalogue(L"latin1"));
+    const std::wstring warning =
+        L"The translation for the language code de (in " + Catalogue() +
+        L") does not have charset=utf-8 in its Content-Type. Translations are turned off.";
+    expectLogged(L"/eide", 0, L"Localization problem", warning);
+    EXPECT_EQ(cxtest::SubKeys(HKEY_CURRENT_USER, kMenuExt).size(), 3u);
+
+    // Without "qu" the box is shown, and the log says so.
+    const RunResult shown = Run(L"/eide");
+    EXPECT_EQ(shown.exitCode, 0);
+    ASSERT_EQ(shown.boxes.size(), 1u);
+    EXPECT_EQ(shown.boxes[0].text, warning);
+    EXPECT_THAT(LastRun(Log()), Contains(L"message box \"Localization problem\" shown: " + warning));
+}
+
+TEST_F(QuietRun, QuAndLoAloneAreNoActionAndAnythingAfterQuIsAnotherParameter) {
+    for (const wchar_t* args : {L"/qu", L"/qu120", L"/qux /ni", L"/qu5s /ni"}) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(args)));
+        const RunResult run = Run(args);
+        EXPECT_EQ(run.exitCode, kNothingDone);
+        EXPECT_TRUE(run.boxes.empty());
+    }
+    const std::vector<std::wstring> entries = LastRun(Log());
+    EXPECT_THAT(entries, Contains(L"switch ni")) << "\"/qu5s\" is not the quiet switch, so \"ni\" ran";
+    EXPECT_THAT(entries, Not(Contains(HasSubstr(L"quiet run"))));
+}
+
+TEST_F(QuietRun, ALogThatCannotBeWrittenChangesNothing) {
+    ASSERT_EQ(Run(L"/pi").exitCode, 0);
+    const std::vector<std::wstring> installed = cxtest::ExportTree(HKEY_LOCAL_MACHINE, kWpsAddin);
+    ASSERT_FALSE(installed.empty());
+
+    const std::wstring readOnly = folder_.Path(L"read-only.log");
+    cxtest::WriteTextFile(readOnly, L"kept\r\n");
+    ASSERT_TRUE(::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    // Wine run by root writes read-only files all the same; a file another program holds without
+    // sharing cannot be opened under Wine either.
+    const std::wstring held = folder_.Path(L"held.log");
+    HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    for (const std::wstring& log : {folder_.Path(L"no such folder\\x.log"), readOnly, held}) {
+        SCOPED_TRACE(::testing::PrintToString(log));
+        cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kKingsoft);
+        const RunResult run = cxtest::RunProgram(folder_.Tool(), L"/pi " + LogSwitch(log));
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_TRUE(run.boxes.empty());
+        EXPECT_EQ(cxtest::ExportTree(HKEY_LOCAL_MACHINE, kWpsAddin), installed);
+    }
+    ::CloseHandle(holder);
+    EXPECT_FALSE(cxtest::FileExists(folder_.Path(L"no such folder")));
+    EXPECT_TRUE(cxtest::ReadLines(held).empty());
+    ::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(QuietRun, AMainApplicationThatNeverEndsMeetsTheDeadline) {
+    folder_.AddStandin(L"Corvane.exe");
+    cxtest::WriteTextFile(folder_.Path(L"Corvane.exe.sleep_ms"), L"600000");
+    ExpectDeadline(folder_.Tool(), L"/ni /pi", Log(), L"\"" + folder_.Path(L"Corvane.exe") + L"\" /regserver",
+                   {L"Corvane.exe"});
+    EXPECT_FALSE(cxtest::KeyExists(HKEY_LOCAL_MACHINE, kWpsAddin)) << "\"pi\" comes after the registration";
+}
+
+TEST(QuietWriterRun, APackageToolThatNeverEndsMeetsTheDeadlineWithWhatItStarted) {
+    using writertest::WriterScene;
+    WriterScene scene(L"quiet writer");
+    scene.InstallSuite();
+    // The package tool hands the work to a program of its own, which hangs.
+    ASSERT_TRUE(::CopyFileW(WriterScene::SuitePath(L"unopkg.com").c_str(),
+                            WriterScene::SuitePath(L"unopkg.exe").c_str(), FALSE));
+    WriterScene::ToolOutput(L"launch=unopkg.exe\n");
+    cxtest::WriteTextFile(WriterScene::SuitePath(L"unopkg.exe.output"), L"sleep_ms=600000\n");
+    const std::wstring log = scene.Folder().Path(L"install log.txt");
+    ExpectDeadline(scene.Folder().Tool(), L"/oi", log,
+                   L"\"" + WriterScene::SuitePath(L"unopkg.com") + L"\" add -f \"" +
+                       scene.Folder().Path(L"CVOOAddin.oxt") + L"\"",
+                   {L"unopkg.com", L"unopkg.exe"});
+    EXPECT_THAT(WriterScene::ToolJournal(), Contains(HasSubstr(L"launched "))) << "the hanging program ran";
+
+    // An installer's own time-out ends the tool: what the tool started goes with it.
+    const std::wstring hangingJournal = WriterScene::SuitePath(L"unopkg.exe.journal");
+    cxtest::DeleteFileIfPresent(hangingJournal);
+    HANDLE tool = cxtest::StartProgram(L"\"" + scene.Folder().Tool() + L"\" /qu60 /oi");
+    ASSERT_TRUE(tool);
+    for (int i = 0; i < 600 && cxtest::ReadLines(hangingJournal).empty(); ++i) ::Sleep(50);
+    EXPECT_FALSE(cxtest::ReadLines(hangingJournal).empty());
+    ::TerminateProcess(tool, 1);
+    ::WaitForSingleObject(tool, 10000);
+    ::CloseHandle(tool);
+    ExpectNotRunning({L"unopkg.com", L"unopkg.exe"});
+}
+
+// What the log says the registry holds: its writes and deletions replayed in order.
+class LoggedRegistry {
+public:
+    explicit LoggedRegistry(const std::vector<std::wstring>& entries) {
+        for (const std::wstring& entry : entries) Replay(entry);
+    }
+
+    // Every key and value the log names reads back as the log left it; in the keys the tool owns (all
+    // but Environment, which holds the user's other variables) the registry holds nothing else.
+    void ExpectRegistryMatches() const {
+        for (const std::wstring& key : named_) {
+            SCOPED_TRACE(::testing::PrintToString(key));
+            const auto [root, path] = Split(key);
+            EXPECT_EQ(cxtest::KeyExists(root, path), keys_.count(key) == 1);
+            if (key == L"HKCU\\Environment" || !keys_.count(key)) continue;
+            for (const writertest::SavedValue& value : writertest::SaveValues(root, path)) {
+                EXPECT_TRUE(values_.count({key, value.name}))
+                    << "not in the log: " << ::testing::PrintToString(value.name);
+            }
+        }
+        for (const KeyAndName& keyAndName : namedValues_) {
+            const auto [root, path] = Split(keyAndName.first);
+            const auto value = cxtest::ReadValue(root, path, keyAndName.second);
+            const auto logged = values_.find(keyAndName);
+            EXPECT_EQ(value ? Shown(*value) : L"(none)", logged == values_.end() ? L"(none)" : logged->second)
+                << ::testing::PrintToString(keyAndName.first + L" \"" + keyAndName.second + L"\"");
+        }
+    }
+
+private:
+    using KeyAndName = std::pair<std::wstring, std::wstring>;
+
+    static std::pair<HKEY, std::wstring> Split(const std::wstring& key) {
+        const std::wstring root = key.substr(0, key.find(L'\\'));
+        const HKEY hkey = root == L"HKCR"   ? HKEY_CLASSES_ROOT
+                          : root == L"HKLM" ? HKEY_LOCAL_MACHINE
+                                            : HKEY_CURRENT_USER;
+        return {hkey, key.substr(root.size() + 1)};
+    }
+    static std::wstring Shown(const cxtest::RegValue& value) {
+        if (value.type == REG_SZ) return L"REG_SZ \"" + value.Text() + L"\"";
+        if (value.type == REG_EXPAND_SZ) return L"REG_EXPAND_SZ \"" + value.Text() + L"\"";
+        if (value.type == REG_DWORD) return L"REG_DWORD " + std::to_wstring(value.Dword());
+        return L"type " + std::to_wstring(value.type);
+    }
+    // "<key> \"<name>\"" and what follows it.
+    static KeyAndName KeyValue(const std::wstring& text, std::wstring& rest) {
+        const std::size_t open = text.find(L" \"");
+        const std::size_t close = text.find(L'"', open + 2);
+        rest = text.substr(close + 1);
+        return {text.substr(0, open), text.substr(open + 2, close - open - 2)};
+    }
+
+    void Replay(const std::wstring& entry) {
+        if (!StartsWith(entry, L"registry ")) return;
+        EXPECT_THAT(entry, Not(HasSubstr(L" failed: error"))) << "a write of the tool failed";
+        std::wstring rest;
+        if (StartsWith(entry, L"registry set ")) {
+            const KeyAndName value = KeyValue(entry.substr(13), rest);
+            Name(value.first);
+            keys_.insert(value.first);
+            values_[value] = rest.substr(3);  // after " = "
+            namedValues_.insert(value);
+        } else if (StartsWith(entry, L"registry delete value ")) {
+            const KeyAndName value = KeyValue(entry.substr(22), rest);
+            values_.erase(value);
+            namedValues_.insert(value);
+        } else if (StartsWith(entry, L"registry create key ")) {
+            Name(entry.substr(20));
+            keys_.insert(entry.substr(20));
+        } else if (StartsWith(entry, L"registry delete key ")) {
+            const std::wstring key = entry.substr(20);
+            Name(key);
+            std::erase_if(keys_,
+                          [&](const std::wstring& k) { return k == key || StartsWith(k, key + L"\\"); });
+            std::erase_if(values_, [&](const auto& v) { return v.first.first == key; });
+        }
+    }
+    void Name(const std::wstring& key) { named_.insert(key); }
+
+    std::set<std::wstring> named_;
+    std::set<std::wstring> keys_;
+    std::map<KeyAndName, std::wstring> values_;
+    std::set<KeyAndName> namedValues_;
+};
+
+class LoggedCycle : public wordtest::WordTest {
+protected:
+    LoggedCycle() : WordTest(L"logged cycle"), suite_(L"logged cycle suite") {
+        cxtest::DeleteTree(HKEY_CURRENT_USER, kMenuExt);
+        cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kKingsoft);
+    }
+    ~LoggedCycle() override {
+        cxtest::DeleteTree(HKEY_CURRENT_USER, kMenuExt);
+        cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kKingsoft);
+    }
+
+    std::wstring Log() const { return Path(L"install log.txt"); }
+    void RunAll(std::initializer_list<const wchar_t*> commands) const {
+        for (const wchar_t* args : commands) {
+            const RunResult run = Run(L"/qu " + std::wstring(args) + L" " + LogSwitch(Log()));
+            EXPECT_EQ(run.exitCode, 0) << ::testing::PrintToString(std::wstring(args));
+            EXPECT_TRUE(run.boxes.empty());
+        }
+    }
+    std::wstring Quoted(const std::wstring& path) const { return L"\"" + path + L"\""; }
+
+    writertest::WriterScene suite_;
+};
+
+TEST_F(LoggedCycle, TheLogOfAnInstallAndRemovalHoldsEveryWriteAndExitCode) {
+    cxtest::WriteTextFile(Path(L"CVOOAddin.oxt"), L"PK");
+    cxtest::WriteTextFile(Path(L"Corvane.exe.exitcode"), L"3");
+    suite_.InstallSuite();
+
+    RunAll({L"/ni /wi", L"/pi", L"/eien", L"/oi"});
+    LoggedRegistry(LogEntries(Log())).ExpectRegistryMatches();
+    // Word, having loaded the add-in, keeps it marked active until the removal.
+    cxtest::WriteDword(HKEY_CURRENT_USER, wordtest::kAddinKey, L"Active", 1);
+    RunAll({L"/ou", L"/eu", L"/pu", L"/wu /nu"});
+    const std::vector<std::wstring> entries = LogEntries(Log());
+    LoggedRegistry(entries).ExpectRegistryMatches();
+    EXPECT_THAT(entries, Contains(L"registry set HKCU\\" + std::wstring(wordtest::kAddinKey) +
+                                  L" \"Active\" = REG_DWORD 0"));
+
+    // Every program started, each followed by its end.
+    std::vector<std::wstring> programs;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!StartsWith(entries[i], L"program started: ")) continue;
+        programs.push_back(entries[i].substr(17));
+        programs.push_back(i + 1 < entries.size() ? entries[i + 1] : L"(end of log)");
+    }
+    const std::wstring unopkg = Quoted(writertest::WriterScene::SuitePath(L"unopkg.com"));
+    EXPECT_EQ(programs,
+              (std::vector<std::wstring>{
+                  Quoted(Path(L"Corvane.exe")) + L" /regserver", L"program ended with exit code 3",
+                  unopkg + L" add -f " + Quoted(Path(L"CVOOAddin.oxt")), L"program ended with exit code 0",
+                  unopkg + L" remove \"CVOOAddin.oxt\"", L"program ended with exit code 0",
+                  Quoted(Path(L"Corvane.exe")) + L" /unregserver", L"program ended with exit code 3"}));
+    EXPECT_EQ(std::count(entries.begin(), entries.end(), L"program output: \"\""), 2);
+    EXPECT_THAT(entries, Contains(L"automation start Word.Application: 0x00000000"));
+    EXPECT_THAT(entries, Contains(L"automation COMAddIns (get): 0x00000000"));
+    EXPECT_THAT(entries,
+                Contains(L"library " + Path(L"CVWordAddin2.dll") + L" DllRegisterServer: 0x00000000"));
+    EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
+                            [](const std::wstring& entry) { return StartsWith(entry, L"===="); }),
+              8);
+    EXPECT_EQ(std::count(entries.begin(), entries.end(), L"exit code 0"), 8);
+}
+
+}  // namespace
