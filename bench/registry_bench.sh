@@ -10,8 +10,10 @@ build=$root/build/windows
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2 --target CXAddinReg cx_registry_bench >/dev/null
 
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$build/registry-bench-prefix DISPLAY=
-"$root/tests/wine/prefix.sh" fresh "$build/wine/template" "$WINEPREFIX"
+# CX_WINE_ARCH=win64 runs it in a 64-bit prefix (see tests/wine/prefix.sh).
+arch=${CX_WINE_ARCH:-win32}
+export WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$build/registry-bench-prefix-$arch DISPLAY=
+"$root/tests/wine/prefix.sh" fresh "$build/wine/$arch/template" "$WINEPREFIX"
 trap '"$root/tests/wine/prefix.sh" stop "$WINEPREFIX"' EXIT
 
 tool=$(winepath -w "$build/bin/CXAddinReg.exe" 2>/dev/null)

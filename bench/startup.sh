@@ -12,9 +12,11 @@ pairs=${1:-30}
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2 --target CXAddinReg bench_empty_gui >/dev/null
 build=$root/build/windows
-prefix=$build/bench-prefix
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$prefix DISPLAY=
-"$root/tests/wine/prefix.sh" fresh "$build/wine/template" "$prefix"
+# CX_WINE_ARCH=win64 runs it in a 64-bit prefix (see tests/wine/prefix.sh).
+arch=${CX_WINE_ARCH:-win32}
+prefix=$build/bench-prefix-$arch
+export WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$prefix DISPLAY=
+"$root/tests/wine/prefix.sh" fresh "$build/wine/$arch/template" "$prefix"
 trap '"$root/tests/wine/prefix.sh" stop "$prefix"' EXIT
 
 time_ms() {

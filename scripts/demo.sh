@@ -10,8 +10,10 @@ cmake --build --preset windows -j2 --target CXAddinReg cx_standins >/dev/null
 
 build=$root/build/windows
 demo=$build/demo
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$demo/prefix DISPLAY=
-"$root/tests/wine/prefix.sh" fresh "$build/wine/template" "$WINEPREFIX"
+# CX_WINE_ARCH=win64 runs it in a 64-bit prefix (see tests/wine/prefix.sh).
+arch=${CX_WINE_ARCH:-win32}
+export WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$demo/prefix-$arch DISPLAY=
+"$root/tests/wine/prefix.sh" fresh "$build/wine/$arch/template" "$WINEPREFIX"
 trap '"$root/tests/wine/prefix.sh" stop "$WINEPREFIX"' EXIT
 
 # The product as installed: the tool and, beside it, the stand-ins for the programs it drives.

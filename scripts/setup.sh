@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
-          wine wine32:i386 googletest libgtest-dev libgmock-dev libbenchmark-dev gettext file util-linux python3
+          wine wine32:i386 wine64 googletest libgtest-dev libgmock-dev libbenchmark-dev gettext file util-linux python3
           nsis osslsigncode openssl)
 
 missing=()

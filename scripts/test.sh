@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: installs what is missing, then the native unit tests (ASan + UBSan), a short fuzzing
-# run, and the Windows build with its unit and end-to-end tests under Wine.
+# run, and the Windows build with its unit and end-to-end tests under Wine, in a 32-bit and then in a
+# 64-bit prefix.
 #   scripts/test.sh            FUZZ_SECONDS=N scripts/test.sh  (seconds per fuzzer, default 10; 0 skips)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,7 +19,11 @@ if [ "$fuzz_seconds" -gt 0 ] && [ -x "$root/scripts/fuzz.sh" ]; then
     "$root/scripts/fuzz.sh" "$fuzz_seconds"
 fi
 
-echo "== Windows: CXAddinReg.exe, unit and end-to-end tests under Wine"
+echo "== Windows: CXAddinReg.exe, unit and end-to-end tests under Wine, 32-bit prefix"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2
 ctest --preset windows
+# The same 32-bit programs in a 64-bit (WoW64) prefix, as most users run the tool: only the prefix
+# differs (the test preset sets CX_WINE_ARCH), so nothing is built again.
+echo "== Windows: the same tests in a 64-bit prefix"
+ctest --preset windows-win64

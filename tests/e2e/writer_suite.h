@@ -186,6 +186,11 @@ public:
         }
         return lines;
     }
+    // What "oi" and then "ou" start: `tool` with the package's full path, then with its name.
+    std::vector<std::wstring> InstallAndRemoveCommands(const std::wstring& tool) const {
+        return {L"\"" + tool + L"\" add -f \"" + folder_.Path(L"CVOOAddin.oxt") + L"\"",
+                L"\"" + tool + L"\" remove \"CVOOAddin.oxt\""};
+    }
     // The PATH the package tool was started with (the last run's).
     static std::optional<std::wstring> ToolPath() {
         std::optional<std::wstring> path;

@@ -61,14 +61,16 @@ std::uint32_t RegValue::Dword() const {
     return value;
 }
 
-bool KeyExists(HKEY root, const std::wstring& path) {
+bool KeyExists(HKEY root, const std::wstring& path, REGSAM view) {
     Key key;
-    return ::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key.hkey) == ERROR_SUCCESS;
+    return ::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key.hkey) == ERROR_SUCCESS;
 }
 
-std::optional<RegValue> ReadValue(HKEY root, const std::wstring& path, const std::wstring& name) {
+std::optional<RegValue> ReadValue(HKEY root, const std::wstring& path, const std::wstring& name,
+                                  REGSAM view) {
     Key key;
-    if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key.hkey) != ERROR_SUCCESS) return std::nullopt;
+    if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key.hkey) != ERROR_SUCCESS)
+        return std::nullopt;
     RegValue value;
     DWORD size = 0;
     if (::RegQueryValueExW(key.hkey, name.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) {
@@ -82,8 +84,9 @@ std::optional<RegValue> ReadValue(HKEY root, const std::wstring& path, const std
     return value;
 }
 
-std::optional<std::wstring> ReadString(HKEY root, const std::wstring& path, const std::wstring& name) {
-    const auto value = ReadValue(root, path, name);
+std::optional<std::wstring> ReadString(HKEY root, const std::wstring& path, const std::wstring& name,
+                                       REGSAM view) {
+    const auto value = ReadValue(root, path, name, view);
     if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
     return value->Text();
 }
@@ -94,10 +97,10 @@ std::optional<std::uint32_t> ReadDword(HKEY root, const std::wstring& path, cons
     return value->Dword();
 }
 
-std::vector<std::wstring> SubKeys(HKEY root, const std::wstring& path) {
+std::vector<std::wstring> SubKeys(HKEY root, const std::wstring& path, REGSAM view) {
     std::vector<std::wstring> names;
     Key key;
-    if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key.hkey) != ERROR_SUCCESS) return names;
+    if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key.hkey) != ERROR_SUCCESS) return names;
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
         DWORD length = 256;
@@ -113,26 +116,27 @@ void CreateKey(HKEY root, const std::wstring& path) {
 }
 
 void WriteRaw(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type, const void* data,
-              DWORD size) {
+              DWORD size, REGSAM view) {
     Key key;
-    if (::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key.hkey, nullptr) ==
-        ERROR_SUCCESS) {
+    if (::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key.hkey,
+                          nullptr) == ERROR_SUCCESS) {
         ::RegSetValueExW(key.hkey, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
     }
 }
 
 void WriteString(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& text,
-                 DWORD type) {
-    WriteRaw(root, path, name, type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+                 DWORD type, REGSAM view) {
+    WriteRaw(root, path, name, type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)),
+             view);
 }
 
 void WriteDword(HKEY root, const std::wstring& path, const std::wstring& name, std::uint32_t value) {
     WriteRaw(root, path, name, REG_DWORD, &value, sizeof value);
 }
 
-void DeleteTree(HKEY root, const std::wstring& path) {
-    for (const std::wstring& child : SubKeys(root, path)) DeleteTree(root, path + L"\\" + child);
-    ::RegDeleteKeyW(root, path.c_str());
+void DeleteTree(HKEY root, const std::wstring& path, REGSAM view) {
+    for (const std::wstring& child : SubKeys(root, path, view)) DeleteTree(root, path + L"\\" + child, view);
+    ::RegDeleteKeyExW(root, path.c_str(), view, 0);
 }
 
 void SetKeyDacl(HKEY root, const std::wstring& path, const wchar_t* sddl) {

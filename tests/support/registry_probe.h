@@ -1,4 +1,6 @@
 // Reads and prepares the registry directly, through the wide API, the way the tests check the tool.
+// `view` (KEY_WOW64_64KEY or KEY_WOW64_32KEY) reaches the other registry view from this 32-bit process
+// in a 64-bit prefix; 0 is the process's own.
 #pragma once
 
 #include <windows.h>
@@ -18,20 +20,22 @@ struct RegValue {
     std::uint32_t Dword() const;
 };
 
-bool KeyExists(HKEY root, const std::wstring& path);
-std::optional<RegValue> ReadValue(HKEY root, const std::wstring& path, const std::wstring& name);
-std::optional<std::wstring> ReadString(HKEY root, const std::wstring& path, const std::wstring& name);
+bool KeyExists(HKEY root, const std::wstring& path, REGSAM view = 0);
+std::optional<RegValue> ReadValue(HKEY root, const std::wstring& path, const std::wstring& name,
+                                  REGSAM view = 0);
+std::optional<std::wstring> ReadString(HKEY root, const std::wstring& path, const std::wstring& name,
+                                       REGSAM view = 0);
 std::optional<std::uint32_t> ReadDword(HKEY root, const std::wstring& path, const std::wstring& name);
 // Direct sub-key names, in enumeration order.
-std::vector<std::wstring> SubKeys(HKEY root, const std::wstring& path);
+std::vector<std::wstring> SubKeys(HKEY root, const std::wstring& path, REGSAM view = 0);
 
 void CreateKey(HKEY root, const std::wstring& path);
 void WriteString(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& text,
-                 DWORD type = REG_SZ);
+                 DWORD type = REG_SZ, REGSAM view = 0);
 void WriteDword(HKEY root, const std::wstring& path, const std::wstring& name, std::uint32_t value);
 void WriteRaw(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type, const void* data,
-              DWORD size);
-void DeleteTree(HKEY root, const std::wstring& path);
+              DWORD size, REGSAM view = 0);
+void DeleteTree(HKEY root, const std::wstring& path, REGSAM view = 0);
 // Replaces the DACL of an existing key with the one given in SDDL, e.g. "D:(D;;SD;;;WD)(A;;KA;;;WD)";
 // records a test failure when that is not possible.
 void SetKeyDacl(HKEY root, const std::wstring& path, const wchar_t* sddl);

@@ -1,17 +1,25 @@
 #!/usr/bin/env bash
-# Throwaway 32-bit Wine prefixes for the tests and the demo.
+# Throwaway Wine prefixes for the tests, the demo and the benchmarks. CX_WINE_ARCH chooses their
+# architecture: win32 (the default) or win64, a WoW64 prefix in which the 32-bit tool sees the registry
+# as on 64-bit Windows. Templates and prefixes of the two architectures live in different directories.
 #   prefix.sh template DIR   make DIR a fresh headless template prefix (once; kept between runs)
 #   prefix.sh fresh TEMPLATE DIR   replace DIR by a clone of TEMPLATE and warm its wineserver
 #   prefix.sh ensure TEMPLATE DIR  make DIR if it does not exist yet (for test discovery)
 #   prefix.sh stop DIR       stop DIR's wineserver
 set -euo pipefail
 
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+arch=${CX_WINE_ARCH:-win32}
+case $arch in
+    win32|win64) ;;
+    *) echo "CX_WINE_ARCH must be win32 or win64, not '$arch'" >&2; exit 2 ;;
+esac
+export WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export DISPLAY=
 
 make_template() {
     local dir=$1
-    [ -f "$dir/.cx-template-ready" ] && return 0
+    # A template of the other architecture is made again.
+    [ -f "$dir/.cx-template-ready" ] && grep -qx "#arch=$WINEARCH" "$dir/system.reg" && return 0
     rm -rf "$dir"
     mkdir -p "$(dirname "$dir")"
     WINEPREFIX=$dir wineboot -i </dev/null >/dev/null 2>&1

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "hosts/writer/office_facade.h"
-#include "hosts/writer/package_tool_path.h"
+#include "hosts/writer/package_tool.h"
 #include "hosts/writer/user_environment.h"
 #include "platform/app_paths.h"
 #include "platform/com_apartment.h"
@@ -15,18 +15,11 @@
 namespace cx {
 namespace {
 
-// The suite's own class, registered with the path of its soffice.exe.
-constexpr wchar_t kSuiteServerKey[] = L"\\CLSID\\{82154420-0FBF-11d4-8313-005004526AB4}\\LocalServer32";
 constexpr wchar_t kPackageFile[] = L"CVOOAddin.oxt";
 
 constexpr std::int32_t kDone = 0;
 constexpr std::int32_t kFailed = 1;
 constexpr std::int32_t kDoneWriterRunning = 2;
-
-bool IsExistingFile(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 std::int32_t RunPackageTool(const std::wstring& commandLine) {
     const CapturedRun run = RunProcessCapture(commandLine);
@@ -37,14 +30,6 @@ std::int32_t RunPackageTool(const std::wstring& commandLine) {
 }
 
 }  // namespace
-
-std::optional<std::wstring> FindPackageTool() {
-    const std::wstring server =
-        ReadRegString(HKEY_CLASSES_ROOT, kSuiteServerKey, std::wstring(), std::wstring());
-    auto candidate = PackageToolCandidate(server);
-    if (!candidate || !IsExistingFile(*candidate)) return std::nullopt;
-    return candidate;
-}
 
 bool ProbeWriterSuite() {
     return FindPackageTool().has_value();

@@ -9,10 +9,6 @@
 
 namespace cx {
 
-// The package tool "unopkg.com" beside the soffice.exe that the suite's automation server is
-// registered with, when that file exists (and is not a directory). Never raises.
-std::optional<std::wstring> FindPackageTool();
-
 // "ov": whether the package tool is there.
 bool ProbeWriterSuite();
 
