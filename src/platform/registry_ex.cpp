@@ -101,27 +101,31 @@ RegStringRead QueryRegString(HKEY root, const std::wstring& path, const std::wst
     UniqueKey key;
     const LONG opened = ::RegOpenKeyExW(root, RegSubKeyName(path).c_str(), 0, KEY_READ, key.put());
     if (opened != ERROR_SUCCESS) return NoText(opened);
+    // The buffer only grows: a value that another program switches between a short and a long text
+    // fits at the latest once the long one has been seen.
+    DWORD capacity = 0;
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
         DWORD type = REG_NONE;
         DWORD size = 0;
         LONG status = ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
-        if (status == ERROR_SUCCESS && IsStringType(type)) {
-            // Zero-filled with room for a terminator, so data without one or of odd size ends cleanly.
-            std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
-            DWORD got = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-            status = ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type,
-                                        reinterpret_cast<BYTE*>(text.data()), &got);
-            if (status == ERROR_MORE_DATA) continue;  // it grew meanwhile
-            if (status == ERROR_SUCCESS && IsStringType(type)) {
-                text.resize(std::min<std::size_t>(text.size(), (got + 1) / sizeof(wchar_t)));
-                const std::size_t nul = text.find(L'\0');
-                if (nul != std::wstring::npos) text.resize(nul);
-                return {RegStringRead::Outcome::Text, std::move(text), type};
-            }
+        if (status != ERROR_SUCCESS || !IsStringType(type)) return NoText(status);
+        capacity = std::max(capacity, size);
+        // Zero-filled with room for a terminator, so data without one or of odd size ends cleanly.
+        std::wstring text(capacity / sizeof(wchar_t) + 1, L'\0');
+        DWORD got = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        status = ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type,
+                                    reinterpret_cast<BYTE*>(text.data()), &got);
+        if (status == ERROR_MORE_DATA) {  // it grew meanwhile; `got` is what it needs now
+            capacity = std::max(capacity, got);
+            continue;
         }
-        return NoText(status);
+        if (status != ERROR_SUCCESS || !IsStringType(type)) return NoText(status);
+        text.resize(std::min<std::size_t>(text.size(), (got + 1) / sizeof(wchar_t)));
+        const std::size_t nul = text.find(L'\0');
+        if (nul != std::wstring::npos) text.resize(nul);
+        return {RegStringRead::Outcome::Text, std::move(text), type};
     }
-    return NoText(ERROR_MORE_DATA);  // it never stopped changing
+    return NoText(ERROR_MORE_DATA);  // it never stopped growing
 }
 
 std::uint32_t ReadRegDWord(HKEY root, const std::wstring& path, const std::wstring& name) {
