@@ -23,8 +23,9 @@ SetCompressor /SOLID lzma
 !define PRODUCT "Corvane2"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define CX_LOG "$TEMP\${PRODUCT} setup.log"
-; Switches given to every run of the tool, before the step's own.
-!define CX_COMMON_SWITCHES ""
+; Switches given to every run of the tool, before the step's own: no message box (it would wait for a
+; click in a silent install) and a time limit, and the tool's own log of every step.
+!define CX_COMMON_SWITCHES '/qu "/lo$TEMP\${PRODUCT} CXAddinReg.log"'
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "e2e/writer_suite.h"
@@ -40,10 +41,33 @@ std::wstring InstalledPath(const std::wstring& name) {
     return kInstallDir + L"\\" + name;
 }
 
-std::wstring LogPath() {
+std::wstring TempPath(const wchar_t* name) {
     wchar_t temp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"Corvane2 setup.log";
+    return std::wstring(temp) + name;
+}
+
+// The installer's own log of each run and its code, and the tool's log of every step ("/lo").
+std::wstring LogPath() {
+    return TempPath(L"Corvane2 setup.log");
+}
+std::wstring ToolLogPath() {
+    return TempPath(L"Corvane2 CXAddinReg.log");
+}
+
+// The exit codes the tool's log recorded, one per run, in order: its entries "<seconds> exit code <n>"
+// (the codes of the programs it started are entries of another kind).
+std::vector<std::wstring> LoggedExitCodes() {
+    std::vector<std::wstring> codes;
+    constexpr std::wstring_view kExit = L"exit code ";
+    for (const std::wstring& line : cxtest::ReadLines(ToolLogPath())) {
+        const std::size_t seconds = line.find_first_not_of(L' ');
+        const std::size_t entry = line.find(L' ', seconds);
+        if (seconds == std::wstring::npos || entry == std::wstring::npos) continue;
+        if (line.compare(entry + 1, kExit.size(), kExit) == 0)
+            codes.push_back(line.substr(entry + 1 + kExit.size()));
+    }
+    return codes;
 }
 
 std::vector<std::wstring> Sorted(std::vector<std::wstring> names) {
@@ -93,6 +117,7 @@ protected:
         WriterScene::SetUserPath(kUserPath, REG_EXPAND_SZ);
         cxtest::RemoveTree(kInstallDir);
         cxtest::DeleteFileIfPresent(LogPath());
+        cxtest::DeleteFileIfPresent(ToolLogPath());
         InstallHosts();
     }
 
@@ -108,6 +133,7 @@ protected:
         cxtest::DeleteTree(HKEY_CURRENT_USER, kMenuExt);
         cxtest::RemoveTree(kInstallDir);
         cxtest::DeleteFileIfPresent(LogPath());
+        cxtest::DeleteFileIfPresent(ToolLogPath());
         writertest::RestoreValues(HKEY_CURRENT_USER, L"Environment", environment_);
     }
 
@@ -237,6 +263,10 @@ TEST_F(InstallerTest, InstallsWithTheRecommendedSequenceAndItsUninstallerLeavesN
         fullLog.push_back(line);
     }
     EXPECT_EQ(cxtest::ReadLines(LogPath()), fullLog);
+    // Every run was quiet and logged its steps: the tool's own log ends each run with the code the
+    // installer read.
+    EXPECT_EQ(LoggedExitCodes(), (std::vector<std::wstring>{L"0", L"0", L"0", L"0", L"0", L"0", L"0", L"0",
+                                                            L"0", L"0", L"1", L"-2"}));
 
     // After: the registry and the PATH (text and type) as before; of the install folder, only the
     // stand-ins' journals are left.
