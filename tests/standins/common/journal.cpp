@@ -30,8 +30,10 @@ void Journal(const std::wstring& line) {
     const std::wstring path = OwnModulePath() + L".journal";
     const std::string bytes = cx::EncodeUtf8(line) + "\n";
     for (int attempt = 0; attempt < 50; ++attempt) {
-        HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        // Shared for deletion too: a test that clears the journal between runs must not fail because a
+        // server of the previous run is writing its last lines at that moment.
+        HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             DWORD written = 0;
             ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
