@@ -6,6 +6,7 @@
 
 #include "i18n/mo_header.h"
 #include "platform/res_string.h"
+#include "platform/file_system.h"
 #include "platform/format.h"
 #include "platform/utf8.h"
 #include "platform/win_text.h"
@@ -65,8 +66,7 @@ std::wstring TranslationDomain::CataloguePath(std::string_view language) const {
 
 bool TranslationDomain::CatalogueExists(const std::wstring& path) const {
     if (locator_.IsEmbeddedCatalogue(path)) return true;
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return IsExistingFile(path);
 }
 
 void TranslationDomain::OpenCatalogue() {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/system_function.h"
+
 namespace cx {
 
 // SetDefaultDllDirectories is missing before Windows 8 (and on Windows 7 without its update), so it
@@ -10,12 +12,9 @@ namespace cx {
 void RestrictLibrarySearch() {
     ::SetDllDirectoryW(L"");
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    const FARPROC address = kernel ? ::GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
-    if (!address) return;
     const auto setDefault =
-        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(address));
-    setDefault(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+        FindSystemFunction<SetDefaultDllDirectoriesFn>(Kernel32(), "SetDefaultDllDirectories");
+    if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 }  // namespace cx

@@ -3,15 +3,13 @@
 #include <windows.h>
 
 #include "platform/handles.h"
+#include "platform/system_function.h"
 
 namespace cx {
 
 bool RunsUnderWow64() {
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    const auto isWow64Process = kernel ? reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(
-                                             ::GetProcAddress(kernel, "IsWow64Process")))
-                                       : nullptr;
+    const auto isWow64Process = FindSystemFunction<IsWow64ProcessFn>(Kernel32(), "IsWow64Process");
     BOOL wow64 = FALSE;
     return isWow64Process && isWow64Process(::GetCurrentProcess(), &wow64) && wow64;
 }

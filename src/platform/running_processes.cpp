@@ -6,6 +6,7 @@
 #include "platform/errors.h"
 #include "platform/handles.h"
 #include "platform/res_string.h"
+#include "platform/system_function.h"
 
 namespace cx {
 namespace {
@@ -17,12 +18,12 @@ constexpr std::uint32_t kNt4SystemPid = 2;
 
 template <typename F>
 void Resolve(HMODULE module, const char* name, F& target) {
-    target = module ? reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
+    target = FindSystemFunction<F>(module, name);
 }
 
 ProcessApi ResolveSystemApi() {
     ProcessApi api;
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    const HMODULE kernel = Kernel32();
     Resolve(kernel, "CreateToolhelp32Snapshot", api.createSnapshot);
     Resolve(kernel, "Process32FirstW", api.firstProcess);
     Resolve(kernel, "Process32NextW", api.nextProcess);

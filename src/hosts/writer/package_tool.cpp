@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "hosts/writer/package_tool_path.h"
+#include "platform/file_system.h"
 #include "platform/own_process.h"
 #include "platform/registry_view.h"
 
@@ -15,11 +16,6 @@ namespace {
 constexpr wchar_t kSuiteServerKey[] = L"\\CLSID\\{82154420-0FBF-11d4-8313-005004526AB4}\\LocalServer32";
 constexpr wchar_t kMachineSuiteServerKey[] =
     L"Software\\Classes\\CLSID\\{82154420-0FBF-11d4-8313-005004526AB4}\\LocalServer32";
-
-bool IsExistingFile(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 }  // namespace
 
