@@ -11,7 +11,7 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev
           g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
           g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64
           wine wine32:i386 wine64 googletest libgtest-dev libgmock-dev libbenchmark-dev gettext file util-linux python3
-          nsis msitools osslsigncode openssl)
+          nsis msitools wixl osslsigncode openssl)
 
 missing=()
 for p in "${packages[@]}"; do
