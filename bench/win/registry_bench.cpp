@@ -10,7 +10,7 @@
 
 #include "hosts/browser/ie_context_menu.h"
 #include "platform/handles.h"
-#include "platform/registry_ex.h"
+#include "platform/registry/registry_ex.h"
 
 namespace {
 

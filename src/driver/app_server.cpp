@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "platform/app_paths.h"
-#include "platform/format.h"
-#include "platform/process_runner.h"
+#include "platform/process/process_runner.h"
+#include "platform/system/app_paths.h"
+#include "platform/text/format.h"
 
 namespace cx {
 

@@ -8,10 +8,10 @@
 #include "driver/switch_table.h"
 #include "driver/unattended.h"
 #include "i18n/translation.h"
-#include "platform/app_paths.h"
 #include "platform/errors.h"
-#include "platform/library_search.h"
-#include "platform/win_text.h"
+#include "platform/system/app_paths.h"
+#include "platform/system/library_search.h"
+#include "platform/text/win_text.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "platform/message_box.h"
-#include "platform/res_string.h"
+#include "platform/run/message_box.h"
+#include "platform/text/res_string.h"
 
 namespace cx {
 namespace {

@@ -4,10 +4,10 @@
 
 #include "driver/exit_code.h"
 #include "driver/message_boxes.h"
-#include "platform/res_string.h"
 #include "platform/errors.h"
-#include "platform/message_box.h"
-#include "platform/run_log.h"
+#include "platform/run/message_box.h"
+#include "platform/run/run_log.h"
+#include "platform/text/res_string.h"
 
 namespace cx {
 namespace {

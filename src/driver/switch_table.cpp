@@ -4,10 +4,10 @@
 #include "hosts/browser/ie_context_menu.h"
 #include "hosts/word/word_addin.h"
 #include "hosts/word/word_version.h"
-#include "hosts/writer/writer_extension.h"
 #include "hosts/wps/wps_addin.h"
+#include "hosts/writer/writer_extension.h"
 #include "i18n/language.h"
-#include "platform/win_text.h"
+#include "platform/text/win_text.h"
 
 namespace cx {
 namespace {

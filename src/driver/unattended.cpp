@@ -6,10 +6,10 @@
 #include <optional>
 
 #include "driver/exit_code.h"
-#include "platform/format.h"
-#include "platform/message_box.h"
-#include "platform/run_deadline.h"
-#include "platform/run_log.h"
+#include "platform/run/message_box.h"
+#include "platform/run/run_deadline.h"
+#include "platform/run/run_log.h"
+#include "platform/text/format.h"
 #include "resources/version.h"
 
 namespace cx {

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "platform/handles.h"
-#include "platform/path_text.h"
-#include "platform/utf8.h"
+#include "platform/text/path_text.h"
+#include "platform/text/utf8.h"
 
 namespace cx {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "i18n/message_text.h"
 #include "i18n/system_language.h"
-#include "platform/message_box.h"
+#include "platform/run/message_box.h"
 
 namespace cx {
 namespace {

@@ -1,6 +1,6 @@
 #include "i18n/message_text.h"
 
-#include "platform/utf8.h"
+#include "platform/text/utf8.h"
 
 namespace cx {
 

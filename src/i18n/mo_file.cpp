@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "platform/res_string.h"
 #include "platform/errors.h"
-#include "platform/system_error.h"
+#include "platform/run/system_error.h"
+#include "platform/text/res_string.h"
 
 namespace cx {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "i18n/file_locator.h"
 #include "i18n/gettext_instance.h"
-#include "platform/path_text.h"
-#include "platform/res_string.h"
+#include "platform/text/path_text.h"
+#include "platform/text/res_string.h"
 
 namespace cx {
 namespace {

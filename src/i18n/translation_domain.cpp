@@ -5,12 +5,12 @@
 #include <algorithm>
 
 #include "i18n/mo_header.h"
-#include "platform/res_string.h"
-#include "platform/file_system.h"
-#include "platform/format.h"
-#include "platform/utf8.h"
-#include "platform/win_text.h"
-#include "platform/run_log.h"
+#include "platform/run/run_log.h"
+#include "platform/system/file_system.h"
+#include "platform/text/format.h"
+#include "platform/text/res_string.h"
+#include "platform/text/utf8.h"
+#include "platform/text/win_text.h"
 
 namespace cx {
 namespace {

@@ -1,6 +1,6 @@
 #include "platform/errors.h"
 
-#include "platform/utf8.h"
+#include "platform/text/utf8.h"
 
 namespace cx {
 

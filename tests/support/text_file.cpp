@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/utf8.h"
+#include "platform/text/utf8.h"
 
 namespace cxtest {
 

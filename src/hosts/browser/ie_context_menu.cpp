@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/app_paths.h"
-#include "platform/registry_accessor.h"
-#include "platform/registry_ex.h"
-#include "platform/res_string.h"
+#include "platform/registry/registry_accessor.h"
+#include "platform/registry/registry_ex.h"
+#include "platform/system/app_paths.h"
+#include "platform/text/res_string.h"
 
 namespace cx {
 namespace {

@@ -2,13 +2,13 @@
 
 #include <windows.h>
 
-#include "platform/app_paths.h"
 #include "platform/errors.h"
-#include "platform/format.h"
 #include "platform/handles.h"
-#include "platform/run_deadline.h"
-#include "platform/run_log.h"
-#include "platform/system_error.h"
+#include "platform/run/run_deadline.h"
+#include "platform/run/run_log.h"
+#include "platform/run/system_error.h"
+#include "platform/system/app_paths.h"
+#include "platform/text/format.h"
 
 namespace cx {
 namespace {

@@ -6,10 +6,10 @@
 #include "hosts/word/word_app.h"
 #include "hosts/word/word_automation.h"
 #include "hosts/word/word_version.h"
-#include "platform/automation.h"
-#include "platform/com_apartment.h"
+#include "platform/com/automation.h"
+#include "platform/com/com_apartment.h"
 #include "platform/errors.h"
-#include "platform/registry_ex.h"
+#include "platform/registry/registry_ex.h"
 
 namespace cx {
 namespace {

@@ -2,13 +2,13 @@
 
 #include <objbase.h>
 
-#include "platform/automation.h"
-#include "platform/com_apartment.h"
+#include "platform/com/automation.h"
+#include "platform/com/com_apartment.h"
 #include "platform/errors.h"
-#include "platform/process_session.h"
-#include "platform/running_processes.h"
-#include "platform/run_deadline.h"
-#include "platform/run_log.h"
+#include "platform/process/process_session.h"
+#include "platform/process/running_processes.h"
+#include "platform/run/run_deadline.h"
+#include "platform/run/run_log.h"
 
 namespace cx {
 namespace {

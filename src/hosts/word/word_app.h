@@ -1,7 +1,7 @@
 // Getting hold of Word's application object: the Word the user runs, or a new one.
 #pragma once
 
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 
 namespace cx {
 

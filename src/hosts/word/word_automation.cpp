@@ -1,10 +1,10 @@
 #include "hosts/word/word_automation.h"
 
-#include "platform/res_string.h"
-#include "platform/automation.h"
+#include "platform/com/automation.h"
 #include "platform/errors.h"
-#include "platform/system_error.h"
-#include "platform/win_text.h"
+#include "platform/run/system_error.h"
+#include "platform/text/res_string.h"
+#include "platform/text/win_text.h"
 
 namespace cx {
 namespace {

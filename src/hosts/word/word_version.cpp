@@ -1,6 +1,6 @@
 #include "hosts/word/word_version.h"
 
-#include "platform/registered_version.h"
+#include "platform/registry/registered_version.h"
 
 namespace cx {
 

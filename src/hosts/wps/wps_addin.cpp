@@ -5,8 +5,8 @@
 #include <string_view>
 #include <variant>
 
-#include "platform/registered_version.h"
-#include "platform/registry_ex.h"
+#include "platform/registry/registered_version.h"
+#include "platform/registry/registry_ex.h"
 
 namespace cx {
 namespace {

@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "hosts/writer/clipboard.h"
-#include "platform/running_processes.h"
-#include "platform/res_string.h"
-#include "platform/automation.h"
+#include "platform/com/automation.h"
+#include "platform/com/safe_array.h"
 #include "platform/errors.h"
-#include "platform/safe_array.h"
-#include "platform/system_error.h"
-#include "platform/run_deadline.h"
-#include "platform/run_log.h"
+#include "platform/process/running_processes.h"
+#include "platform/run/run_deadline.h"
+#include "platform/run/run_log.h"
+#include "platform/run/system_error.h"
+#include "platform/text/res_string.h"
 
 namespace cx {
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 
 namespace cx {
 

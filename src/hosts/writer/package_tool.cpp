@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "hosts/writer/package_tool_path.h"
-#include "platform/file_system.h"
-#include "platform/own_process.h"
-#include "platform/registry_view.h"
+#include "platform/process/own_process.h"
+#include "platform/registry/registry_view.h"
+#include "platform/system/file_system.h"
 
 namespace cx {
 namespace {

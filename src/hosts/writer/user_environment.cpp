@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "hosts/writer/path_list.h"
-#include "platform/app_paths.h"
-#include "platform/registry_ex.h"
-#include "platform/user_mutex.h"
+#include "platform/registry/registry_ex.h"
+#include "platform/system/app_paths.h"
+#include "platform/system/user_mutex.h"
 
 namespace cx {
 namespace {

@@ -5,12 +5,12 @@
 #include "hosts/writer/office_facade.h"
 #include "hosts/writer/package_tool.h"
 #include "hosts/writer/user_environment.h"
-#include "platform/app_paths.h"
-#include "platform/com_apartment.h"
+#include "platform/com/com_apartment.h"
 #include "platform/errors.h"
-#include "platform/format.h"
-#include "platform/process_runner.h"
-#include "platform/registry_ex.h"
+#include "platform/process/process_runner.h"
+#include "platform/registry/registry_ex.h"
+#include "platform/system/app_paths.h"
+#include "platform/text/format.h"
 
 namespace cx {
 namespace {

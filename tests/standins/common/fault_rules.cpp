@@ -4,7 +4,7 @@
 
 #include "common/journal.h"
 #include "common/scenario.h"
-#include "platform/utf8.h"
+#include "platform/text/utf8.h"
 
 namespace standin {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/utf8.h"
+#include "platform/text/utf8.h"
 
 namespace standin {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "common/journal.h"
-#include "platform/utf8.h"
+#include "platform/text/utf8.h"
 
 namespace standin {
 namespace {

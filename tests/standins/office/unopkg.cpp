@@ -26,7 +26,7 @@
 #include "common/background.h"
 #include "common/journal.h"
 #include "common/scenario.h"
-#include "platform/utf8.h"
+#include "platform/text/utf8.h"
 
 namespace {
 

@@ -1,0 +1,30 @@
+#include "platform/registry/registered_version.h"
+
+#include <windows.h>
+
+#include "platform/errors.h"
+#include "platform/registry/registry_accessor.h"
+#include "platform/text/float_text.h"
+#include "platform/text/locale_number.h"
+#include "platform/text/res_string.h"
+
+namespace cx {
+
+std::int32_t GetRegisteredVersion(const std::wstring& progId) {
+    std::wstring curVer;
+    {
+        RegistryAccessor registry(HKEY_CLASSES_ROOT, KEY_READ);
+        if (!registry.OpenKey(progId, false) || !registry.OpenKey(L"CurVer", false)) return kNoVersion;
+        curVer = registry.ReadString(std::wstring());
+    }
+    const std::size_t prefixLength = progId.size() + 1;
+    if (curVer.size() <= prefixLength) return kNoVersion;
+    const std::wstring rest = curVer.substr(prefixLength);
+    const double rounded = RoundHalfToEven(StrToFloat(rest));
+    if (!(rounded >= INT32_MIN && rounded <= INT32_MAX)) {
+        throw EConvertError(FormatResString(IDS_INVALID_FLOAT, {rest}));
+    }
+    return static_cast<std::int32_t>(rounded);
+}
+
+}  // namespace cx

@@ -1,0 +1,143 @@
+#include "platform/run/run_deadline.h"
+
+#include <utility>
+
+#include "platform/handles.h"
+#include "platform/run/program_end.h"
+#include "platform/run/run_log.h"
+#include "platform/text/format.h"
+
+namespace cx {
+namespace {
+
+// `running` is set on the main thread before the watchdog exists and never changes afterwards; the
+// rest is shared with the watchdog under `lock`.
+struct Deadline {
+    bool running = false;
+    std::uint32_t seconds = 0;
+    std::int32_t exitCode = 0;
+    SRWLOCK lock = SRWLOCK_INIT;
+    bool stopped = false;
+    std::wstring waitingFor;
+    HANDLE waitedProcess = nullptr;
+    UniqueHandle job;
+};
+
+Deadline& State() {
+    static Deadline deadline;
+    return deadline;
+}
+
+class Hold {
+public:
+    Hold() { ::AcquireSRWLockExclusive(&State().lock); }
+    ~Hold() { ::ReleaseSRWLockExclusive(&State().lock); }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+};
+
+// Its programs die with the tool, however the tool ends.
+UniqueHandle CreateRunJob() {
+    UniqueHandle job(::CreateJobObjectW(nullptr, nullptr));
+    if (!job) return job;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    ::SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    return job;
+}
+
+// The process ends here, not by ExitProcess: the main thread is somewhere in the middle of its work,
+// and neither the runtime's clean-up nor DLL detach code may run behind its back. The log has
+// nothing buffered; each entry was written when it was made.
+void Expire() {
+    Deadline& deadline = State();
+    const Hold hold;
+    if (deadline.stopped) return;
+    LogStep(
+        FormatText(L"deadline of %u s passed while waiting for %s",
+                   {deadline.seconds, deadline.waitingFor.empty()
+                                          ? std::wstring(L"nothing the run records (its last step is above)")
+                                          : deadline.waitingFor}));
+    if (deadline.job || deadline.waitedProcess) {
+        if (deadline.job) ::TerminateJobObject(deadline.job.get(), static_cast<UINT>(kProcessTerminated));
+        if (deadline.waitedProcess)
+            ::TerminateProcess(deadline.waitedProcess, static_cast<UINT>(kProcessTerminated));
+        LogStep(L"ended the programs this run started");
+    }
+    LogStep(FormatText(L"exit code %d", {deadline.exitCode}));
+    ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(deadline.exitCode));
+}
+
+DWORD WINAPI Watchdog(void* milliseconds) {
+    ::Sleep(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(milliseconds)));
+    Expire();
+    return 0;
+}
+
+}  // namespace
+
+void StartRunDeadline(std::uint32_t seconds, std::int32_t exitCode) {
+    Deadline& deadline = State();
+    deadline.running = true;
+    deadline.seconds = seconds;
+    deadline.exitCode = exitCode;
+    // Below INFINITE, which Sleep would take as no limit: about 49 days at most.
+    constexpr std::uint32_t kLongest = (INFINITE - 1) / 1000;
+    const DWORD milliseconds = (seconds < kLongest ? seconds : kLongest) * 1000;
+    const UniqueHandle thread(::CreateThread(nullptr, 64 * 1024, &Watchdog,
+                                             reinterpret_cast<void*>(static_cast<UINT_PTR>(milliseconds)),
+                                             STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+    if (!thread)
+        LogStep(FormatText(L"no watchdog (error %u): the time limit cannot be kept", {::GetLastError()}));
+}
+
+void StopRunDeadline() {
+    if (!State().running) return;
+    const Hold hold;
+    State().stopped = true;
+}
+
+ChildLaunch::ChildLaunch() : active_(State().running) {
+    if (active_) ::AcquireSRWLockExclusive(&State().lock);
+}
+
+ChildLaunch::~ChildLaunch() {
+    if (active_) ::ReleaseSRWLockExclusive(&State().lock);
+}
+
+DWORD ChildLaunch::CreationFlags() const {
+    return active_ ? CREATE_SUSPENDED : 0;
+}
+
+void ChildLaunch::Adopt(HANDLE process, HANDLE thread) const {
+    if (!active_) return;
+    Deadline& deadline = State();
+    if (!deadline.job) deadline.job = CreateRunJob();
+    // A tool that already runs in a job of its caller's may not be able to nest one (before Windows 8):
+    // the child then runs outside, and the wait for it still ends it at the deadline.
+    if (deadline.job) ::AssignProcessToJobObject(deadline.job.get(), process);
+    ::ResumeThread(thread);
+}
+
+ScopedWait::ScopedWait(std::wstring_view what, std::wstring_view subject, HANDLE process)
+    : active_(State().running) {
+    if (!active_) return;
+    std::wstring now = std::wstring(what) + std::wstring(subject);
+    const Hold hold;
+    previous_ = std::exchange(State().waitingFor, std::move(now));
+    previousProcess_ = std::exchange(State().waitedProcess, process);
+}
+
+ScopedWait::~ScopedWait() {
+    if (!active_) return;
+    const Hold hold;
+    State().waitingFor = std::move(previous_);
+    State().waitedProcess = previousProcess_;
+}
+
+DWORD WaitForProgram(HANDLE process, std::wstring_view commandLine, DWORD timeoutMs) {
+    const ScopedWait wait(L"the program to end: ", commandLine, process);
+    return ::WaitForSingleObject(process, timeoutMs);
+}
+
+}  // namespace cx
