@@ -1,6 +1,7 @@
 // Stand-in for the Word add-in library "CVWordAddin2.dll". Its registration entry points journal the
 // call to "CVWordAddin2.dll.journal" beside the library and return the HRESULT written in
-// "CVWordAddin2.dll.hresult" beside it (C notation: 0x80004005 or -2147467259; S_OK when absent).
+// "CVWordAddin2.dll.hresult" beside it (C notation: 0x80004005 or -2147467259; S_OK when absent);
+// the word "fault" there makes them fault instead (an access violation), as a broken build would.
 // Journal lines: "load" (the library was loaded), "DllRegisterServer", "DllUnregisterServer",
 // "unload" (FreeLibrary) and "unload process-exit" (still loaded when its process ended).
 #include <windows.h>
@@ -12,6 +13,10 @@ namespace {
 
 HRESULT ConfiguredResult() {
     const auto text = standin::ReadSetting(L"hresult");
+    if (text && text->rfind("fault", 0) == 0) {
+        volatile int* nowhere = nullptr;
+        *nowhere = 1;
+    }
     return text ? static_cast<HRESULT>(standin::ParseNumber(*text).value_or(E_UNEXPECTED)) : S_OK;
 }
 
