@@ -178,6 +178,25 @@ void LogLibraryCall(std::wstring_view library, std::string_view entryPoint, HRES
     LogStep(FormatText(L"library %s %s: %s", {library, ToWide(entryPoint), Hresult(hr)}));
 }
 
+void LogServerProcess(std::wstring_view progId, std::uint32_t pid, std::wstring_view name) {
+    if (!IsRunLogOpen()) return;
+    LogStep(pid != 0 ? FormatText(L"automation server %s runs as process %u (%s), started for this run",
+                                  {progId, pid, name})
+                     : FormatText(L"automation server %s: no single new process of %s in this session, so "
+                                  L"none is known to be this run's",
+                                  {progId, name}));
+}
+
+void LogServerProcessEnded(std::uint32_t pid, std::wstring_view name, std::wstring_view how) {
+    if (!IsRunLogOpen()) return;
+    LogStep(FormatText(L"ended process %u (%s), which this run started: %s", {pid, name, how}));
+}
+
+void LogCallGivenUp(std::wstring_view what, std::uint32_t seconds) {
+    if (!IsRunLogOpen()) return;
+    LogStep(FormatText(L"%s has not returned after %u s: given up", {what, seconds}));
+}
+
 void LogCatalogue(std::string_view domain, std::string_view language, std::wstring_view path) {
     if (!IsRunLogOpen()) return;
     LogStep(FormatText(L"catalogue \"%s\" for %s: %s",

@@ -41,6 +41,13 @@ void LogAutomationCall(std::wstring_view member, WORD flags, HRESULT hr);
 void LogServerActivation(std::wstring_view what, std::wstring_view progId, HRESULT hr);
 void LogLibraryCall(std::wstring_view library, std::string_view entryPoint, HRESULT hr);
 
+// Servers COM starts: the process the run found for `progId` (`pid` 0: none, `name` then naming the
+// programs looked for); how the run ended one (`how`: "closed when asked" or "terminated"); a call
+// that passed its time bound.
+void LogServerProcess(std::wstring_view progId, std::uint32_t pid, std::wstring_view name);
+void LogServerProcessEnded(std::uint32_t pid, std::wstring_view name, std::wstring_view how);
+void LogCallGivenUp(std::wstring_view what, std::uint32_t seconds);
+
 // Translation: the catalogue a domain opened for its language; an empty path when it found none.
 void LogCatalogue(std::string_view domain, std::string_view language, std::wstring_view path);
 
