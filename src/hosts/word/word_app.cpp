@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "platform/com/automation.h"
+#include "platform/com/call_bound.h"
 #include "platform/com/com_apartment.h"
 #include "platform/errors.h"
 #include "platform/process/process_session.h"
@@ -23,19 +24,26 @@ ComPtr<IDispatch> AsWordApp(const ComPtr<IDispatch>& object) {
 
 ComPtr<IDispatch> GetRunningWordApp() {
     EnsureComApartment();
+    const std::uint32_t givenUpBefore = GivenUpCalls();
     try {
         CLSID clsid{};
         if (FAILED(::CLSIDFromProgID(kWordProgId, &clsid))) return {};
-        ComPtr<IUnknown> running;
-        const HRESULT hr = ::GetActiveObject(clsid, nullptr, running.put());
-        LogServerActivation(L"attach to running", kWordProgId, hr);
-        if (FAILED(hr)) return {};
-        ComPtr<IDispatch> word = AsWordApp(running.As<IDispatch>(IID_IDispatch));
+        ComPtr<IDispatch> word;
+        {
+            const BoundedCall bound(L"attaching to the running " + std::wstring(kWordProgId));
+            ComPtr<IUnknown> running;
+            const HRESULT hr = ::GetActiveObject(clsid, nullptr, running.put());
+            LogServerActivation(L"attach to running", kWordProgId, hr);
+            if (FAILED(hr)) return {};
+            word = AsWordApp(running.As<IDispatch>(IID_IDispatch));
+        }
         if (!word) return {};
         if (!AsBool(GetProperty(word.get(), L"Visible")))
             PutProperty(word.get(), L"Visible", Variant::Bool(true));
         return word;
     } catch (const Exception&) {
+        // A Word that does not answer is not "no Word": another one must not be started beside it.
+        if (GivenUpCalls() != givenUpBefore) throw;
         return {};
     }
 }
@@ -54,13 +62,11 @@ ComPtr<IDispatch> CreateWordApp() {
     EnsureComApartment();
     CLSID clsid{};
     if (FAILED(::CLSIDFromProgID(kWordProgId, &clsid))) return {};
+    const ScopedWait wait(L"the automation server to start: ", kWordProgId);
+    const BoundedCall bound(L"starting " + std::wstring(kWordProgId));
     ComPtr<IDispatch> created;
-    HRESULT hr = S_OK;
-    {
-        const ScopedWait wait(L"the automation server to start: ", kWordProgId);
-        hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                                created.put_void());
-    }
+    const HRESULT hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                                          IID_IDispatch, created.put_void());
     LogServerActivation(L"start", kWordProgId, hr);
     if (FAILED(hr)) return {};
     return AsWordApp(created);
