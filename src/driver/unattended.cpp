@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "driver/exit_code.h"
+#include "driver/message_boxes.h"
+#include "platform/run/crash_filter.h"
 #include "platform/run/message_box.h"
 #include "platform/run/run_deadline.h"
 #include "platform/run/run_log.h"
@@ -47,8 +49,12 @@ UnattendedOptions ParseUnattended(const Parameters& params) {
 
 bool BeginUnattended(const UnattendedOptions& options) {
     if (!options.logPath.empty()) OpenRunLog(options.logPath, L"CXAddinReg " CX_VERSION_TEXT);
+    // A run that must end at once (an automation call that cannot be given up) ends as an error does.
+    SetRunFailure(kExitNothingDone, &ShowErrorBox);
     if (!options.quiet) return true;
     SetQuietMode(true);
+    // A fault must not hang the run past its deadline with the system's debugger attached.
+    InstallCrashFilter();
     // Nor any box the system would show on the tool's behalf (a drive that is not ready, a crash),
     // here or in the programs the tool starts, which inherit the mode.
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
