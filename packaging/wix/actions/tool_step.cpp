@@ -58,6 +58,8 @@ void SetOnce(std::optional<std::wstring>& slot, std::wstring_view name, std::wst
 }  // namespace
 
 ToolStep ParseToolStep(std::wstring_view data) {
+    // What an immediate action gets: CustomActionData reaches deferred and rollback actions only.
+    if (data.empty()) Malformed(L"empty (is the action deferred?)");
     std::optional<std::wstring> tool, run, accept, probe, limit, log;
     const std::pair<std::wstring_view, std::optional<std::wstring>*> fields[] = {
         {L"tool", &tool},   {L"run", &run},     {L"accept", &accept},

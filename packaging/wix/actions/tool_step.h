@@ -30,7 +30,7 @@ struct ToolStep {
     std::wstring log;  // empty: none
 };
 
-// Raises Exception naming the field for a description that is malformed: an unknown, repeated or
+// Raises Exception naming the field for a malformed description: empty, an unknown, repeated or
 // missing field, a tool path that is not absolute (a bare name would be searched for along PATH), a
 // limit or code that is not a number in range.
 ToolStep ParseToolStep(std::wstring_view data);

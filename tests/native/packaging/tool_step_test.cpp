@@ -48,7 +48,7 @@ TEST(ToolStep, AMalformedDescriptionIsRefusedWithItsReason) {
         std::wstring data;
         const wchar_t* reason;
     } cases[] = {
-        {L"", L"unknown field \"\""},
+        {L"", L"empty (is the action deferred?)"},
         {std::wstring(kTool) + run + L"|", L"unknown field \"\""},
         {std::wstring(kTool) + run + L"|Run=/pu", L"unknown field \"Run=/pu\""},
         {std::wstring(kTool) + run + L"|limit", L"unknown field \"limit\""},
