@@ -31,7 +31,10 @@ for name in Corvane2 Corvane2User; do
         BEGIN { OFS = "\t" }
         NR > 3 {
             type = $2 + 0
-            if ($1 ~ /^CxUndo[A-Za-z]*$/) { if (!has(type, 1024)) type += 1024; if (!has(type, 256)) type += 256 }
+            if ($1 ~ /^CxUndo[A-Za-z]*$/) {
+                if (!has(type, 1024)) type += 1024
+                if (!has(type, 256)) type += 256
+            }
             if (!has(type, 1024) && has(type, 2048)) type -= 2048
             $2 = type
         }
