@@ -13,6 +13,8 @@
 
 #include "e2e/word_fixture.h"
 #include "e2e/writer_suite.h"
+#include "hosts/writer/user_environment.h"
+#include "platform/system/user_mutex.h"
 #include "translation/translation_paths.h"
 
 namespace {
@@ -240,6 +242,29 @@ TEST(QuietWriterRun, APackageToolThatNeverEndsMeetsTheDeadlineWithWhatItStarted)
     ::WaitForSingleObject(tool, 10000);
     ::CloseHandle(tool);
     ExpectNotRunning({L"unopkg.com", L"unopkg.exe"});
+}
+
+// A wait of the PATH step that outlasts the time limit is named in the log: for another copy of the
+// tool holding the user's lock (played here with the tool's own lock), which keeps the PATH as it was,
+// and for a program slow to answer the environment broadcast.
+TEST(QuietWriterRun, TheLogNamesThePathStepsWaits) {
+    using writertest::WriterScene;
+    WriterScene scene(L"quiet path");
+    const std::wstring log = scene.Folder().Path(L"install log.txt");
+    const auto expectWaitNamed = [&](const std::wstring& what) {
+        const RunResult run = scene.Run(L"/qu2 /oi " + LogSwitch(log));
+        EXPECT_EQ(run.exitCode, kNothingDone);
+        EXPECT_THAT(LastRun(log), Contains(L"deadline of 2 s passed while waiting for " + what));
+    };
+    WriterScene::SetUserPath(L"C:\\A");
+    {
+        const cx::UserMutexLock otherCopy(cx::kUserPathLockName, 0);
+        ASSERT_TRUE(otherCopy.Held());
+        expectWaitNamed(L"another copy of the tool to release the user's PATH: Corvane2.UserPath");
+        EXPECT_EQ(writertest::TextOf(WriterScene::UserPath()), L"C:\\A");
+    }
+    const writertest::BroadcastCounter busyProgram(4000);
+    expectWaitNamed(L"the running programs to answer the environment change (WM_SETTINGCHANGE)");
 }
 
 // What the log says the registry holds: its writes and deletions replayed in order.
