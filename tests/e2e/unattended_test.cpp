@@ -267,6 +267,37 @@ TEST(QuietWriterRun, TheLogNamesThePathStepsWaits) {
     expectWaitNamed(L"the running programs to answer the environment change (WM_SETTINGCHANGE)");
 }
 
+// A user PATH of a hundred million characters: the log shows it by its ends and its length, and the
+// run ends as it does without a log.
+TEST(QuietWriterRun, AHugePathEndsAsWithoutALog) {
+    using writertest::WriterScene;
+    WriterScene scene(L"huge path");
+    scene.InstallSuite();
+    const std::wstring log = scene.Folder().Path(L"install log.txt");
+    const std::wstring huge = L"C:\\A;" + std::wstring(100000000, L'x');
+    const std::wstring added = L";" + scene.DirEntry();
+    for (const std::wstring& args : {std::wstring(L"/oi"), L"/oi " + LogSwitch(log)}) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        WriterScene::SetUserPath(huge);
+        WriterScene::ClearToolJournal();
+        const RunResult run = scene.Run(args);
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_TRUE(run.boxes.empty());
+        EXPECT_TRUE(cxtest::FileExists(WriterScene::SuitePath(L"unopkg.com.journal")))
+            << "the package tool ran";
+        const auto value = WriterScene::UserPath();
+        ASSERT_TRUE(value);
+        ASSERT_EQ(value->data.size(), (huge.size() + added.size() + 1) * sizeof(wchar_t));
+        EXPECT_EQ(
+            std::wstring(reinterpret_cast<const wchar_t*>(value->data.data()) + huge.size(), added.size()),
+            added);
+    }
+    const std::vector<std::wstring> entries = LastRun(log);
+    EXPECT_THAT(entries, Contains(HasSubstr(added + L"\" (" + std::to_wstring(huge.size() + added.size()) +
+                                            L" characters)")));
+    EXPECT_EQ(entries.back(), L"exit code 0");
+}
+
 // What the log says the registry holds: its writes and deletions replayed in order.
 class LoggedRegistry {
 public:
