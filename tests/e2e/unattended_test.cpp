@@ -168,6 +168,28 @@ TEST_F(QuietRun, EveryBoxIsLoggedInsteadOfShownAndTheExitCodeStays) {
     EXPECT_THAT(LastRun(Log()), Contains(L"message box \"Localization problem\" shown: " + warning));
 }
 
+// A probe's "no", a Word too old and a WPS key that is not there say why in the log.
+TEST_F(QuietRun, EveryOneSaysWhy) {
+    const struct {
+        const wchar_t* args;
+        const wchar_t* wordCurVer;
+        std::wstring why;
+    } cases[] = {
+        {L"/wv", nullptr, L"no version of Word.Application is registered (Word.Application\\CurVer)"},
+        {L"/wi", L"Word.Application.8", L"Word.Application version 8 is registered; 9 or later is needed"},
+        {L"/pv", nullptr, L"no version of WPS.Application is registered (WPS.Application\\CurVer)"},
+        {L"/ov", nullptr,
+         L"no package tool: no unopkg.com beside a registered soffice.exe of the office suite"},
+        {L"/pu", nullptr, L"the WPS add-in key is not there"},
+    };
+    for (const auto& [args, wordCurVer, why] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(args)));
+        if (wordCurVer) cxtest::WriteString(HKEY_CLASSES_ROOT, wordtest::kCurVerKey, L"", wordCurVer);
+        EXPECT_EQ(Run(args).exitCode, 1);
+        EXPECT_THAT(LastRun(Log()), Contains(why));
+    }
+}
+
 TEST_F(QuietRun, QuAndLoAloneAreNoActionAndAnythingAfterQuIsAnotherParameter) {
     for (const wchar_t* args : {L"/qu", L"/qu120", L"/qux /ni", L"/qu5s /ni"}) {
         SCOPED_TRACE(::testing::PrintToString(std::wstring(args)));
