@@ -17,28 +17,24 @@
 namespace cx {
 namespace {
 
-// The PATH as the edit sees it; right after each of the edit's first `overwrites` writes another
-// program stores `other` instead.
-class RacedEnvironment : public UserEnvironmentStore {
-public:
+// The PATH as the edit sees it: after each of the edit's first `overwrites` writes, another program
+// stores `other` in its place.
+struct RacedEnvironment : UserEnvironmentStore {
     RacedEnvironment(std::wstring path, std::wstring other, int overwrites)
-        : value_(std::move(path)), other_(std::move(other)), overwrites_(overwrites) {}
+        : value(std::move(path)), other(std::move(other)), overwrites(overwrites) {}
     RegStringRead Read(const std::wstring&) override {
         ++reads;
-        return {RegStringRead::Outcome::Text, value_, REG_SZ};
+        return {RegStringRead::Outcome::Text, value, REG_SZ};
     }
     void Write(const std::wstring&, const std::wstring& text, DWORD) override {
         writes.push_back(text);
-        value_ = static_cast<int>(writes.size()) <= overwrites_ ? other_ : text;
+        value = static_cast<int>(writes.size()) <= overwrites ? other : text;
     }
 
+    std::wstring value, other;
+    int overwrites;
     std::atomic<int> reads{0};
     std::vector<std::wstring> writes;
-
-private:
-    std::wstring value_;
-    std::wstring other_;
-    int overwrites_;
 };
 
 TEST(UserPathEdit, WhatAnotherProgramWroteMeanwhileGetsTheChangeAgain) {
@@ -65,7 +61,6 @@ TEST(UserPathEdit, WhatAnotherProgramWroteMeanwhileGetsTheChangeAgain) {
 
 TEST(UserPathEdit, WaitsWhileAnotherCopyHoldsTheLock) {
     RacedEnvironment store(L"C:\\A", L"", 0);
-    const std::wstring entry = PathEntryFor(GetAppDir());
     std::thread edit;
     {
         const UserMutexLock otherCopy(kUserPathLockName, 0);
@@ -75,7 +70,7 @@ TEST(UserPathEdit, WaitsWhileAnotherCopyHoldsTheLock) {
         EXPECT_EQ(store.reads, 0);
     }
     edit.join();
-    EXPECT_EQ(store.writes, std::vector<std::wstring>{L"C:\\A;" + entry});
+    EXPECT_EQ(store.writes, std::vector<std::wstring>{L"C:\\A;" + PathEntryFor(GetAppDir())});
 }
 
 }  // namespace
