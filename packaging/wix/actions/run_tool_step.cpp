@@ -100,14 +100,19 @@ UINT RunStep(MSIHANDLE install) {
     const ToolStep step = cx::msi::ParseToolStep(CustomActionData(install));
     if (!step.probe.empty()) {
         const RunResult probe = RunTool(step, step.probe);
-        const auto answer = probe.code ? cx::msi::ReadProbe(*probe.code) : cx::msi::ProbeAnswer::kUnknown;
-        if (answer == cx::msi::ProbeAnswer::kAbsent) {
-            Log(install, L"CXAddinReg " + step.probe + L" -> 1: host missing, " + step.run + L" skipped");
-            return ERROR_SUCCESS;
+        const std::wstring text = L"CXAddinReg " + step.probe + L" -> " + Outcome(probe);
+        switch (cx::msi::DecideAfterProbe(step, probe.code)) {
+            case cx::msi::AfterProbe::kSkip:
+                Log(install, text + L": host missing, " + step.run + L" skipped");
+                return ERROR_SUCCESS;
+            case cx::msi::AfterProbe::kFail:
+                Log(install, text + L": no answer, " + step.run + L" not run, the step fails");
+                return ERROR_INSTALL_FAILURE;
+            case cx::msi::AfterProbe::kRun:
+                Log(install, text + (probe.code == 0 ? L": host present"
+                                                     : L": no answer, " + step.run + L" runs all the same"));
+                break;
         }
-        // A probe that cannot answer decides the step as a failed run would.
-        if (answer == cx::msi::ProbeAnswer::kUnknown) return Verdict(install, step, step.probe, probe);
-        Log(install, L"CXAddinReg " + step.probe + L" -> 0: host present");
     }
     return Verdict(install, step, step.run, RunTool(step, step.run));
 }

@@ -1,7 +1,6 @@
 #include "actions/tool_step.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "platform/errors.h"
 
@@ -108,10 +107,10 @@ std::wstring ToolCommandLine(const ToolStep& step, std::wstring_view switches) {
     return line;
 }
 
-ProbeAnswer ReadProbe(std::int32_t code) {
-    if (code == 0) return ProbeAnswer::kPresent;
-    if (code == 1) return ProbeAnswer::kAbsent;
-    return ProbeAnswer::kUnknown;
+AfterProbe DecideAfterProbe(const ToolStep& step, std::optional<std::int32_t> probeCode) {
+    if (probeCode == 0) return AfterProbe::kRun;
+    if (probeCode == 1) return AfterProbe::kSkip;
+    return step.acceptAny ? AfterProbe::kRun : AfterProbe::kFail;
 }
 
 bool IsAccepted(const ToolStep& step, std::int32_t code) {

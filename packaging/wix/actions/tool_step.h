@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,10 +40,11 @@ ToolStep ParseToolStep(std::wstring_view data);
 // `switches` as given.
 std::wstring ToolCommandLine(const ToolStep& step, std::wstring_view switches);
 
-// What a probe's exit code says about the step's host: 0 there, 1 missing; anything else (-2: an error
-// or the time limit) leaves it open.
-enum class ProbeAnswer { kPresent, kAbsent, kUnknown };
-ProbeAnswer ReadProbe(std::int32_t code);
+// What the probe's exit code (none: the probe did not run to its end) means for the step: 0, the host
+// is there, runs it; 1, the host is missing, skips it; anything else leaves the host open, and then a
+// step that passes on any code (a removal, an undo) runs all the same while any other fails.
+enum class AfterProbe { kRun, kSkip, kFail };
+AfterProbe DecideAfterProbe(const ToolStep& step, std::optional<std::int32_t> probeCode);
 
 bool IsAccepted(const ToolStep& step, std::int32_t code);
 

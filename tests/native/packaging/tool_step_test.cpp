@@ -36,10 +36,21 @@ TEST(ToolStep, OptionalFieldsDefaultAndAnyAcceptsEveryCode) {
     EXPECT_TRUE(IsAccepted(ParseToolStep(std::wstring(kTool) + L"|run=/ni|accept=-2|limit=86400"), -2));
 }
 
-TEST(ToolStep, AProbeAnswersOnlyWithZeroOrOne) {
-    EXPECT_EQ(ReadProbe(0), ProbeAnswer::kPresent);
-    EXPECT_EQ(ReadProbe(1), ProbeAnswer::kAbsent);
-    for (const int code : {2, -2}) EXPECT_EQ(ReadProbe(code), ProbeAnswer::kUnknown) << code;
+TEST(ToolStep, AProbeThatGivesNeitherZeroNorOneFailsAnInstallStepAndLetsARemovalRun) {
+    const ToolStep install = ParseToolStep(std::wstring(kTool) + L"|probe=/pv|run=/pi|accept=0");
+    const ToolStep removal = ParseToolStep(std::wstring(kTool) + L"|probe=/pv|run=/pu|accept=any");
+    const struct {
+        std::optional<std::int32_t> code;
+        AfterProbe install, removal;
+    } cases[] = {{0, AfterProbe::kRun, AfterProbe::kRun},
+                 {1, AfterProbe::kSkip, AfterProbe::kSkip},
+                 {-2, AfterProbe::kFail, AfterProbe::kRun},
+                 {2, AfterProbe::kFail, AfterProbe::kRun},
+                 {std::nullopt, AfterProbe::kFail, AfterProbe::kRun}};
+    for (const auto& [code, forInstall, forRemoval] : cases) {
+        EXPECT_EQ(DecideAfterProbe(install, code), forInstall) << code.value_or(999);
+        EXPECT_EQ(DecideAfterProbe(removal, code), forRemoval) << code.value_or(999);
+    }
 }
 
 TEST(ToolStep, AMalformedDescriptionIsRefusedWithItsReason) {
