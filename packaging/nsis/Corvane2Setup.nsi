@@ -139,7 +139,8 @@ Section "${PRODUCT}"
   ${If} $WriterFound == 0
     ${CxRun} "/oi"
     ${If} $CxCode == 1
-      ; The PATH entry was made before the package tool failed: take it back.
+    ${OrIf} $CxCode == -2
+      ; The PATH entry was made before the package tool failed or the time limit passed: take it back.
       Call CxUnexpected
       ${CxRun} "/ou"
     ${ElseIf} $CxCode != 0
