@@ -8,6 +8,7 @@
 
 #include "hosts/writer/path_list.h"
 #include "platform/registry/registry_ex.h"
+#include "platform/run/run_log.h"
 #include "platform/system/app_paths.h"
 #include "platform/system/user_mutex.h"
 
@@ -20,8 +21,10 @@ constexpr wchar_t kWriteKey[] = L"Environment";
 constexpr wchar_t kPathName[] = L"PATH";
 // Every copy of the tool the user runs takes this lock for its edit of the PATH.
 constexpr wchar_t kPathLockName[] = L"Corvane2.UserPath";
-// Far longer than an edit takes (a few registry calls; the broadcast happens after the lock).
-constexpr DWORD kPathLockTimeoutMs = 10000;
+// Far longer than an edit takes (a few registry calls; the broadcast happens after the lock), and short
+// enough that a program squatting the lock costs a run little: the read-back keeps the edit right
+// without the lock.
+constexpr DWORD kPathLockTimeoutMs = 2000;
 // How often a change that another program wrote over is made again before the edit gives up.
 constexpr int kPathWriteAttempts = 5;
 // Per window, as the documentation's own example of the environment broadcast waits; a hung window
@@ -87,6 +90,7 @@ bool EditUserPath(PathEdit edit, bool& stored) {
     const std::wstring entry = PathEntryFor(GetAppDir());
     if (!CanBeOnePathEntry(entry)) return false;
     const UserMutexLock lock(kPathLockName, kPathLockTimeoutMs);
+    if (!lock.Held()) LogStep(L"PATH lock not held: " + lock.WhyNotHeld());
     std::optional<std::wstring> written;
     for (int attempt = 0;; ++attempt) {
         const RegStringRead path = QueryRegString(HKEY_CURRENT_USER, kReadKey, kPathName);
