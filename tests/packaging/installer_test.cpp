@@ -41,18 +41,12 @@ std::wstring InstalledPath(const std::wstring& name) {
     return kInstallDir + L"\\" + name;
 }
 
-std::wstring TempPath(const wchar_t* name) {
-    wchar_t temp[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + name;
-}
-
 // The installer's own log of each run and its code, and the tool's log of every step ("/lo").
 std::wstring LogPath() {
-    return TempPath(L"Corvane2 setup.log");
+    return InstalledPath(L"Logs\\Corvane2 setup.log");
 }
 std::wstring ToolLogPath() {
-    return TempPath(L"Corvane2 CXAddinReg.log");
+    return InstalledPath(L"Logs\\CXAddinReg.log");
 }
 
 // The exit codes the tool's log recorded, one per run, in order: its entries "<seconds> exit code <n>"
@@ -116,8 +110,6 @@ protected:
         environment_ = writertest::SaveValues(HKEY_CURRENT_USER, L"Environment");
         WriterScene::SetUserPath(kUserPath, REG_EXPAND_SZ);
         cxtest::RemoveTree(kInstallDir);
-        cxtest::DeleteFileIfPresent(LogPath());
-        cxtest::DeleteFileIfPresent(ToolLogPath());
         InstallHosts();
     }
 
@@ -132,8 +124,6 @@ protected:
         cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kWpsAddinKey);
         cxtest::DeleteTree(HKEY_CURRENT_USER, kMenuExt);
         cxtest::RemoveTree(kInstallDir);
-        cxtest::DeleteFileIfPresent(LogPath());
-        cxtest::DeleteFileIfPresent(ToolLogPath());
         writertest::RestoreValues(HKEY_CURRENT_USER, L"Environment", environment_);
     }
 
@@ -269,7 +259,7 @@ TEST_F(InstallerTest, InstallsWithTheRecommendedSequenceAndItsUninstallerLeavesN
                                                             L"0", L"0", L"1", L"-2"}));
 
     // After: the registry and the PATH (text and type) as before; of the install folder, only the
-    // stand-ins' journals are left.
+    // logs and the stand-ins' journals are left.
     const Traces after = TakeTraces();
     EXPECT_EQ(after.keys, before.keys);
     EXPECT_EQ(after.menuEntries, before.menuEntries);
@@ -277,7 +267,7 @@ TEST_F(InstallerTest, InstallsWithTheRecommendedSequenceAndItsUninstallerLeavesN
     EXPECT_EQ(after.userPath->type, before.userPath->type);
     EXPECT_EQ(after.userPath->Text(), before.userPath->Text());
     EXPECT_EQ(FilesIn(kInstallDir),
-              (std::vector<std::wstring>{L"CVWordAddin2.dll.journal", L"Corvane.exe.journal"}));
+              (std::vector<std::wstring>{L"CVWordAddin2.dll.journal", L"Corvane.exe.journal", L"Logs"}));
     EXPECT_EQ(cxtest::ReadLines(InstalledPath(L"Corvane.exe.journal")),
               (std::vector<std::wstring>{L"\"" + InstalledPath(L"Corvane.exe") + L"\" /regserver",
                                          L"\"" + InstalledPath(L"Corvane.exe") + L"\" /unregserver"}));
