@@ -216,10 +216,11 @@ TEST_F(QuietRun, ALogThatCannotBeWrittenOrLeadsElsewhereChangesNothing) {
             // A refusal is told where the run may show a box.
             EXPECT_EQ(run.boxes.size(), refused && quiet.empty() ? 1u : 0u);
             if (!refused || run.boxes.empty()) continue;
-            EXPECT_EQ(run.boxes[0].text, L"The log " + log +
-                                             L" was not used: its name leads through a link or to something "
-                                             L"other than a file of its own. Name a file in a folder that only "
-                                             L"administrators can change.");
+            EXPECT_EQ(run.boxes[0].text,
+                      L"The log " + log +
+                          L" was not used: its name leads through a link or to something "
+                          L"other than a file of its own. Name a file in a folder that only "
+                          L"administrators can change.");
         }
     }
     ::CloseHandle(holder);

@@ -28,7 +28,8 @@ struct Opened {
 // not share deletion.
 Opened OpenOrCreate(const std::wstring& path) {
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-        UniqueFile existing(::CreateFileW(path.c_str(), kAccess, kShare, nullptr, OPEN_EXISTING, kFlags, nullptr));
+        UniqueFile existing(
+            ::CreateFileW(path.c_str(), kAccess, kShare, nullptr, OPEN_EXISTING, kFlags, nullptr));
         if (existing) return {std::move(existing), false};
         if (::GetLastError() != ERROR_FILE_NOT_FOUND) return {};
         UniqueFile created(
@@ -73,11 +74,11 @@ std::wstring WithoutPrefix(std::wstring path) {
 // stored). A volume without a drive letter, a mapped or SUBST drive give another final path and are
 // refused: they cannot be checked.
 bool IsAtPath(HANDLE file, const std::wstring& path) {
-    const std::wstring full =
-        QueryPath([&](wchar_t* buffer, DWORD size) { return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr); });
+    const std::wstring full = QueryPath(
+        [&](wchar_t* buffer, DWORD size) { return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr); });
     if (full.empty()) return false;
-    std::wstring asked =
-        QueryPath([&](wchar_t* buffer, DWORD size) { return ::GetLongPathNameW(full.c_str(), buffer, size); });
+    std::wstring asked = QueryPath(
+        [&](wchar_t* buffer, DWORD size) { return ::GetLongPathNameW(full.c_str(), buffer, size); });
     if (asked.empty()) asked = full;
     const std::wstring reached = QueryPath([&](wchar_t* buffer, DWORD size) {
         return ::GetFinalPathNameByHandleW(file, buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
@@ -108,7 +109,8 @@ LogFile OpenLogFile(const std::wstring& path) {
     if (opened.created) {
         // Made where a link led: take it back (deleted when the handle closes).
         FILE_DISPOSITION_INFO disposition{TRUE};
-        ::SetFileInformationByHandle(opened.file.get(), FileDispositionInfo, &disposition, sizeof disposition);
+        ::SetFileInformationByHandle(opened.file.get(), FileDispositionInfo, &disposition,
+                                     sizeof disposition);
     }
     return {UniqueFile(), LogFileOpening::Refused};
 }

@@ -47,8 +47,8 @@ std::wstring LockSecurity(const std::wstring& userSid) {
 std::wstring Distrust(HANDLE mutex, const std::wstring& userSid) {
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const DWORD error = ::GetSecurityInfo(mutex, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
-                                          nullptr, nullptr, &descriptor);
+    const DWORD error = ::GetSecurityInfo(mutex, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
+                                          nullptr, nullptr, nullptr, &descriptor);
     const UniqueLocal owned(descriptor);
     if (error != ERROR_SUCCESS) {
         return FormatText(L"the owner of the mutex of that name cannot be read (error %u)", {error});
@@ -76,7 +76,8 @@ bool UserMutexLock::Open(const std::wstring& name) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(LockSecurity(sid).c_str(), SDDL_REVISION_1,
                                                                 &descriptor, nullptr)) {
-        whyNotHeld_ = FormatText(L"the mutex's security descriptor cannot be made (error %u)", {::GetLastError()});
+        whyNotHeld_ =
+            FormatText(L"the mutex's security descriptor cannot be made (error %u)", {::GetLastError()});
         return false;
     }
     const UniqueLocal owned(descriptor);

@@ -21,7 +21,8 @@ TEST(LogFile, OpensOnlyAFileOfItsOwnWhereItsNameLeads) {
     const cxtest::UnixSymlink symbolic(folder.Path(L"symbolic.log"), target);
     const cxtest::UnixSymlink linkedFolder(folder.Path(L"linked folder"), elsewhere.Dir());
     ASSERT_TRUE(symbolic.Made() && linkedFolder.Made());
-    const UniqueFile pipe(::CreateNamedPipeW(L"\\\\.\\pipe\\cx log", PIPE_ACCESS_INBOUND, 0, 1, 0, 0, 0, nullptr));
+    const UniqueFile pipe(
+        ::CreateNamedPipeW(L"\\\\.\\pipe\\cx log", PIPE_ACCESS_INBOUND, 0, 1, 0, 0, 0, nullptr));
     // The folder by its 8.3 name in capitals (the file system's letter case is not the caller's).
     wchar_t shortDir[MAX_PATH];
     ASSERT_GT(::GetShortPathNameW(folder.Dir().c_str(), shortDir, MAX_PATH), 0u);
