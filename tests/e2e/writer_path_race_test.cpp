@@ -131,7 +131,7 @@ TEST(WriterPathRace, ALockSquattedByAnotherProgramCostsTheEditAtMostItsBound) {
         std::wstring security;  // without "D:": an event, not a mutex
         std::wstring why;
     } squatters[] = {
-        {L"O:" + sid + L"D:(A;;GA;;;WD)", L"another program has held it for 2000 ms"},
+        {L"O:" + sid + L"D:(A;;GA;;;WD)", L"another program has held it for 3000 ms"},
         {L"O:" + otherUser + L"D:(A;;GA;;;WD)",
          L"the mutex of that name belongs to " + otherUser + L", neither this user nor the administrators"},
         {L"O:" + sid + L"D:P(D;;GA;;;WD)", L"the mutex " + name + L" denies this program access"},
