@@ -59,10 +59,10 @@ std::wstring TempPath(const wchar_t* name) {
 
 // The installer's own log of each run and its code, and the tool's log of every step ("/lo").
 std::wstring LogPath() {
-    return TempPath(L"Corvane2 setup.log");
+    return InstalledPath(L"Logs\\Corvane2 setup.log");
 }
 std::wstring ToolLogPath() {
-    return TempPath(L"Corvane2 CXAddinReg.log");
+    return InstalledPath(L"Logs\\CXAddinReg.log");
 }
 
 // One run of the tool as its log tells it: the switches (what follows the quoted log parameter on
@@ -155,8 +155,6 @@ protected:
         environment_ = writertest::SaveValues(HKEY_CURRENT_USER, L"Environment");
         WriterScene::SetUserPath(kUserPath, REG_EXPAND_SZ);
         cxtest::RemoveTree(kInstallDir);
-        cxtest::DeleteFileIfPresent(LogPath());
-        cxtest::DeleteFileIfPresent(ToolLogPath());
         InstallHosts();
     }
 
@@ -175,8 +173,6 @@ protected:
         cxtest::DeleteTree(HKEY_CURRENT_USER, kWordAddinKey);
         cxtest::RemoveTree(kInstallDir);
         cxtest::RemoveTree(kMsiDir);
-        cxtest::DeleteFileIfPresent(LogPath());
-        cxtest::DeleteFileIfPresent(ToolLogPath());
         writertest::RestoreValues(HKEY_CURRENT_USER, L"Environment", environment_);
     }
 
@@ -328,7 +324,7 @@ TEST_F(InstallerTest, InstallsWithTheRecommendedSequenceAndItsUninstallerLeavesN
                                                             L"0", L"0", L"1", L"-2"}));
 
     // After: the registry and the PATH (text and type) as before; of the install folder, only the
-    // stand-ins' journals are left.
+    // logs and the stand-ins' journals are left.
     const Traces after = TakeTraces();
     EXPECT_EQ(after.keys, before.keys);
     EXPECT_EQ(after.menuEntries, before.menuEntries);
@@ -336,7 +332,7 @@ TEST_F(InstallerTest, InstallsWithTheRecommendedSequenceAndItsUninstallerLeavesN
     EXPECT_EQ(after.userPath->type, before.userPath->type);
     EXPECT_EQ(after.userPath->Text(), before.userPath->Text());
     EXPECT_EQ(FilesIn(kInstallDir),
-              (std::vector<std::wstring>{L"CVWordAddin2.dll.journal", L"Corvane.exe.journal"}));
+              (std::vector<std::wstring>{L"CVWordAddin2.dll.journal", L"Corvane.exe.journal", L"Logs"}));
     EXPECT_EQ(cxtest::ReadLines(InstalledPath(L"Corvane.exe.journal")),
               (std::vector<std::wstring>{L"\"" + InstalledPath(L"Corvane.exe") + L"\" /regserver",
                                          L"\"" + InstalledPath(L"Corvane.exe") + L"\" /unregserver"}));
