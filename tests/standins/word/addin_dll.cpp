@@ -30,8 +30,8 @@ constexpr CLSID kAddinClassId = {
     0x6D2E1F37, 0x0B5C, 0x4E86, {0xA1, 0xD4, 0x3C, 0x9B, 0x7E, 0x52, 0xF0, 0xA8}};
 constexpr wchar_t kProgId[] = L"CVWordAddin2.WordAddIn2";
 
-LONG gObjects = 0;
-LONG gLocks = 0;
+// Objects alive and server locks: the library may be unloaded when both are gone.
+LONG gInUse = 0;
 
 HRESULT ConfiguredResult() {
     const auto text = ReadSetting(L"hresult");
@@ -50,8 +50,8 @@ std::wstring ClassKey() {
 // The add-in object a host creates and connects: it only journals what the host tells it.
 class Connect final : public IDTExtensibility2 {
 public:
-    Connect() { ::InterlockedIncrement(&gObjects); }
-    ~Connect() { ::InterlockedDecrement(&gObjects); }
+    Connect() { ::InterlockedIncrement(&gInUse); }
+    ~Connect() { ::InterlockedDecrement(&gInUse); }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
@@ -127,11 +127,7 @@ public:
         return hr;
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        if (lock) {
-            ::InterlockedIncrement(&gLocks);
-        } else {
-            ::InterlockedDecrement(&gLocks);
-        }
+        lock ? ::InterlockedIncrement(&gInUse) : ::InterlockedDecrement(&gInUse);
         return S_OK;
     }
 };
@@ -178,5 +174,5 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE
 }
 
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return gObjects == 0 && gLocks == 0 ? S_OK : S_FALSE;
+    return gInUse == 0 ? S_OK : S_FALSE;
 }
