@@ -13,12 +13,15 @@
 
 #include "e2e/word_fixture.h"
 #include "e2e/writer_suite.h"
+#include "hosts/writer/user_environment.h"
+#include "platform/system/user_mutex.h"
 #include "translation/translation_paths.h"
 
 namespace {
 
 using cxtest::RunResult;
 using ::testing::Contains;
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -171,6 +174,20 @@ TEST_F(QuietRun, EveryBoxIsLoggedInsteadOfShownAndTheExitCodeStays) {
     EXPECT_THAT(LastRun(Log()), Contains(L"message box \"Localization problem\" shown: " + warning));
 }
 
+// A probe's "no" and a WPS key that is not there say why in the log.
+TEST_F(QuietRun, EveryOneSaysWhy) {
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"/wv", L"no version of Word.Application is registered (Word.Application\\CurVer)"},
+        {L"/pv", L"no version of WPS.Application is registered (WPS.Application\\CurVer)"},
+        {L"/ov", L"no package tool: no unopkg.com beside a registered soffice.exe of the office suite"},
+        {L"/pu", L"the WPS add-in key is not there"},
+    };
+    for (const auto& [args, why] : cases) {
+        EXPECT_EQ(Run(args).exitCode, 1) << ::testing::PrintToString(std::wstring(args));
+        EXPECT_THAT(LastRun(Log()), Contains(why));
+    }
+}
+
 TEST_F(QuietRun, QuAndLoAloneAreNoActionAndAnythingAfterQuIsAnotherParameter) {
     for (const wchar_t* args : {L"/qu", L"/qu120", L"/qux /ni", L"/qu5s /ni"}) {
         SCOPED_TRACE(::testing::PrintToString(std::wstring(args)));
@@ -245,6 +262,55 @@ TEST(QuietWriterRun, APackageToolThatNeverEndsMeetsTheDeadlineWithWhatItStarted)
     ::WaitForSingleObject(tool, 10000);
     ::CloseHandle(tool);
     ExpectNotRunning({L"unopkg.com", L"unopkg.exe"});
+}
+
+// A wait of the PATH step that outlasts the time limit is named in the log: for another copy of the
+// tool holding the user's lock (played here with the tool's own lock), which keeps the PATH as it was,
+// and for a program slow to answer the environment broadcast.
+TEST(QuietWriterRun, TheLogNamesThePathStepsWaits) {
+    using writertest::WriterScene;
+    WriterScene scene(L"quiet path");
+    const std::wstring log = scene.Folder().Path(L"install log.txt");
+    const auto expectWaitNamed = [&](const std::wstring& what) {
+        const RunResult run = scene.Run(L"/qu2 /oi " + LogSwitch(log));
+        EXPECT_EQ(run.exitCode, kNothingDone);
+        EXPECT_THAT(LastRun(log), Contains(L"deadline of 2 s passed while waiting for " + what));
+    };
+    WriterScene::SetUserPath(L"C:\\A");
+    {
+        const cx::UserMutexLock otherCopy(cx::kUserPathLockName, 0);
+        ASSERT_TRUE(otherCopy.Held());
+        expectWaitNamed(L"another copy of the tool to release the user's PATH: Corvane2.UserPath");
+        EXPECT_EQ(writertest::TextOf(WriterScene::UserPath()), L"C:\\A");
+    }
+    const writertest::BroadcastCounter busyProgram(4000);
+    expectWaitNamed(L"the running programs to answer the environment change (WM_SETTINGCHANGE)");
+}
+
+// A user PATH of a hundred million characters: the log shows it by its ends and its length, and the
+// run ends as it does without a log, the package tool run and the entry added.
+TEST(QuietWriterRun, AHugePathEndsAsWithoutALog) {
+    using writertest::WriterScene;
+    WriterScene scene(L"huge path");
+    scene.InstallSuite();
+    const std::wstring log = scene.Folder().Path(L"install log.txt");
+    const std::wstring huge = L"C:\\A;" + std::wstring(100000000, L'x');
+    const std::wstring added = L";" + scene.DirEntry();
+    for (const std::wstring& args : {std::wstring(L"/oi"), L"/oi " + LogSwitch(log)}) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        WriterScene::SetUserPath(huge);
+        WriterScene::ClearToolJournal();
+        EXPECT_EQ(scene.Run(args).exitCode, 0);
+        EXPECT_TRUE(cxtest::FileExists(WriterScene::SuitePath(L"unopkg.com.journal")));
+        EXPECT_EQ(WriterScene::UserPath().value_or(cxtest::RegValue()).data.size(),
+                  (huge.size() + added.size() + 1) * sizeof(wchar_t));
+    }
+    EXPECT_THAT(LastRun(log),
+                ElementsAre(L"switch oi",
+                            HasSubstr(added + L"\" (" + std::to_wstring(huge.size() + added.size()) +
+                                      L" characters)"),
+                            HasSubstr(L"program started: "), L"program ended with exit code 0",
+                            L"program output: \"\"", L"exit code 0"));
 }
 
 // What the log says the registry holds: its writes and deletions replayed in order.

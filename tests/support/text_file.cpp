@@ -37,6 +37,12 @@ std::vector<std::wstring> ReadLines(const std::wstring& path) {
     return lines;
 }
 
+int CountLinesWith(const std::wstring& path, const std::wstring& text) {
+    int count = 0;
+    for (const std::wstring& line : ReadLines(path)) count += line.find(text) != std::wstring::npos;
+    return count;
+}
+
 bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void DeleteFileIfPresent(const std::wstring& path) { ::DeleteFileW(path.c_str()); }

@@ -15,7 +15,7 @@ namespace cx {
 namespace {
 
 bool WordSupported() {
-    return GetWordVersion() >= kMinWordVersion;
+    return ProbeWordVersion();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "platform/run/run_deadline.h"
 
+#include <new>
 #include <utility>
 
 #include "platform/handles.h"
@@ -46,6 +47,15 @@ UniqueHandle CreateRunJob() {
     return job;
 }
 
+// On the watchdog's thread, where nothing may escape: when memory has run out (the main thread may
+// hold all there is), the entry is left out and the deadline still ends the run.
+void LogFormatted(std::wstring_view format, std::initializer_list<FormatArg> args) {
+    try {
+        LogStep(FormatText(format, args));
+    } catch (const std::bad_alloc&) {
+    }
+}
+
 // The process ends here, not by ExitProcess: the main thread is somewhere in the middle of its work,
 // and neither the runtime's clean-up nor DLL detach code may run behind its back. The log has
 // nothing buffered; each entry was written when it was made.
@@ -53,18 +63,18 @@ void Expire() {
     Deadline& deadline = State();
     const Hold hold;
     if (deadline.stopped) return;
-    LogStep(
-        FormatText(L"deadline of %u s passed while waiting for %s",
-                   {deadline.seconds, deadline.waitingFor.empty()
-                                          ? std::wstring(L"nothing the run records (its last step is above)")
-                                          : deadline.waitingFor}));
+    LogFormatted(
+        L"deadline of %u s passed while waiting for %s",
+        {deadline.seconds, deadline.waitingFor.empty()
+                               ? std::wstring_view(L"nothing the run records (its last step is above)")
+                               : std::wstring_view(deadline.waitingFor)});
     if (deadline.job || deadline.waitedProcess) {
         if (deadline.job) ::TerminateJobObject(deadline.job.get(), static_cast<UINT>(kProcessTerminated));
         if (deadline.waitedProcess)
             ::TerminateProcess(deadline.waitedProcess, static_cast<UINT>(kProcessTerminated));
         LogStep(L"ended the programs this run started");
     }
-    LogStep(FormatText(L"exit code %d", {deadline.exitCode}));
+    LogFormatted(L"exit code %d", {deadline.exitCode});
     ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(deadline.exitCode));
 }
 

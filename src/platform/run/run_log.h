@@ -19,11 +19,14 @@ void OpenRunLog(const std::wstring& path, std::wstring_view program);
 bool IsRunLogOpen();
 
 // One entry: the seconds since the log was opened, then `text`; the lines of a text with line breaks
-// after the first start with a tab. One write per entry; failures are ignored. Safe from any thread.
+// after the first start with a tab. One write per entry; failures are ignored, an entry there is no
+// memory for included: never raises. Safe from any thread.
 void LogStep(std::wstring_view text);
 
 // Registry: a value set, a value or key deleted, a key created; `path` as the caller passed it (one
 // leading backslash is dropped), `status` the system's answer (not ERROR_SUCCESS: logged as failed).
+// A text longer than a kilobyte or so is shown by its length and its first and last few hundred
+// characters.
 void LogRegistryValue(HKEY root, std::wstring_view path, std::wstring_view name, DWORD type, const void* data,
                       DWORD size, LONG status);
 void LogRegistryValueDeleted(HKEY root, std::wstring_view path, std::wstring_view name, LONG status);
