@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "e2e/word_fixture.h"
 #include "e2e/writer_suite.h"
 #include "packaging/release_paths.h"
 #include "support/install_folder.h"
@@ -108,6 +109,16 @@ std::vector<std::wstring> LoggedExitCodes() {
     return codes;
 }
 
+// The add-in library's entry points and its add-in object's calls, without its loads and unloads
+// (which Word's exit adds at a time of its own).
+std::vector<std::wstring> AddinCalls(const std::wstring& journal) {
+    std::vector<std::wstring> calls;
+    for (const std::wstring& line : cxtest::ReadLines(journal)) {
+        if (line.rfind(L"Dll", 0) == 0 || line.rfind(L"OnConnection", 0) == 0) calls.push_back(line);
+    }
+    return calls;
+}
+
 std::vector<std::wstring> Sorted(std::vector<std::wstring> names) {
     std::sort(names.begin(), names.end());
     return names;
@@ -167,6 +178,9 @@ protected:
         cxtest::RemoveTree(
             std::wstring(writertest::kSuiteDir).substr(0, std::wcslen(writertest::kSuiteDir) - 1));
         // Whatever a failed run left behind.
+        cxtest::DeleteTree(HKEY_CLASSES_ROOT, wordtest::kAddinProgId);
+        for (const REGSAM view : {0, KEY_WOW64_64KEY})
+            cxtest::DeleteTree(HKEY_CLASSES_ROOT, wordtest::kAddinClassKey, view);
         cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kUninstallKey);
         cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kWpsAddinKey);
         cxtest::DeleteTree(HKEY_CURRENT_USER, kMenuExt);
@@ -296,8 +310,12 @@ TEST_F(InstallerTest, InstallsWithTheRecommendedSequenceAndItsUninstallerLeavesN
     EXPECT_EQ(cxtest::ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"), CX_PACKAGE_VERSION);
     EXPECT_EQ(cxtest::ReadLines(InstalledPath(L"Corvane.exe.journal")),
               (std::vector<std::wstring>{L"\"" + InstalledPath(L"Corvane.exe") + L"\" /regserver"}));
-    EXPECT_EQ(cxtest::ReadLines(InstalledPath(L"CVWordAddin2.dll.journal")),
-              (std::vector<std::wstring>{L"load", L"DllRegisterServer", L"unload"}));
+    // Word loaded the add-in the tool registered; on 64-bit Windows the 64-bit build was registered too.
+    EXPECT_EQ(AddinCalls(InstalledPath(L"CVWordAddin2.dll.journal")),
+              (std::vector<std::wstring>{L"DllRegisterServer", L"OnConnection bits=32 mode=0"}));
+    const bool x64 = wordtest::In64BitPrefix();
+    EXPECT_EQ(AddinCalls(InstalledPath(L"x64\\CVWordAddin2.dll.journal")),
+              x64 ? std::vector<std::wstring>{L"DllRegisterServer"} : std::vector<std::wstring>{});
     const auto wordCalls = cxtest::ReadLines(kWordDir + L"\\WordStandin.exe.journal");
     EXPECT_NE(std::find(wordCalls.begin(), wordCalls.end(), L"COMAddIn#1.Connect put VT_BOOL -1"),
               wordCalls.end());
@@ -306,16 +324,17 @@ TEST_F(InstallerTest, InstallsWithTheRecommendedSequenceAndItsUninstallerLeavesN
         WriterScene::ToolCommandLines(),
         (std::vector<std::wstring>{packageTool + L" add -f \"" + InstalledPath(L"CVOOAddin.oxt") + L"\""}));
 
-    // The user removed Word before the product: "wu" gives 1, and the uninstaller unregisters the
-    // add-in library itself.
+    // The user removed Word before the product: "wu" gives 1, and the uninstaller unregisters both
+    // builds of the add-in library itself.
     RemoveWord();
     EXPECT_EQ(RunSilently(L"\"" + InstalledPath(L"Uninstall.exe") + L"\" /S"), 0u);
     ASSERT_TRUE(WaitForLogLine(L"uninstall finished")) << "the uninstaller did not finish";
     std::vector<std::wstring> fullLog = installLog;
-    for (const wchar_t* line : {L"uninstall", L"CXAddinReg /eu -> 0", L"CXAddinReg /ou -> 0",
-                                L"CXAddinReg /pu -> 0", L"CXAddinReg /wu -> 1", L"UnRegDLL CVWordAddin2.dll",
-                                L"CXAddinReg /nu -> -2", L"uninstall finished"}) {
-        fullLog.push_back(line);
+    for (const wchar_t* line :
+         {L"uninstall", L"CXAddinReg /eu -> 0", L"CXAddinReg /ou -> 0", L"CXAddinReg /pu -> 0",
+          L"CXAddinReg /wu -> 1", L"UnRegDLL CVWordAddin2.dll", L"regsvr32 /u x64\\CVWordAddin2.dll",
+          L"CXAddinReg /nu -> -2", L"uninstall finished"}) {
+        if (x64 || std::wstring(line).rfind(L"regsvr32", 0) != 0) fullLog.push_back(line);
     }
     EXPECT_EQ(cxtest::ReadLines(LogPath()), fullLog);
     // Every run was quiet and logged its steps: the tool's own log ends each run with the code the
@@ -331,14 +350,20 @@ TEST_F(InstallerTest, InstallsWithTheRecommendedSequenceAndItsUninstallerLeavesN
     ASSERT_TRUE(after.userPath);
     EXPECT_EQ(after.userPath->type, before.userPath->type);
     EXPECT_EQ(after.userPath->Text(), before.userPath->Text());
-    EXPECT_EQ(FilesIn(kInstallDir),
-              (std::vector<std::wstring>{L"CVWordAddin2.dll.journal", L"Corvane.exe.journal", L"Logs"}));
+    std::vector<std::wstring> left = {L"CVWordAddin2.dll.journal", L"Corvane.exe.journal", L"Logs"};
+    if (x64) left.push_back(L"x64");  // holding the 64-bit build's journal
+    EXPECT_EQ(FilesIn(kInstallDir), left);
     EXPECT_EQ(cxtest::ReadLines(InstalledPath(L"Corvane.exe.journal")),
               (std::vector<std::wstring>{L"\"" + InstalledPath(L"Corvane.exe") + L"\" /regserver",
                                          L"\"" + InstalledPath(L"Corvane.exe") + L"\" /unregserver"}));
-    EXPECT_EQ(cxtest::ReadLines(InstalledPath(L"CVWordAddin2.dll.journal")),
-              (std::vector<std::wstring>{L"load", L"DllRegisterServer", L"unload", L"load",
-                                         L"DllUnregisterServer", L"unload"}));
+    EXPECT_EQ(AddinCalls(InstalledPath(L"CVWordAddin2.dll.journal")),
+              (std::vector<std::wstring>{L"DllRegisterServer", L"OnConnection bits=32 mode=0",
+                                         L"DllUnregisterServer"}));
+    const std::vector<std::wstring> registeredAndUnregistered = {L"DllRegisterServer",
+                                                                 L"DllUnregisterServer"};
+    EXPECT_EQ(AddinCalls(InstalledPath(L"x64\\CVWordAddin2.dll.journal")),
+              x64 ? registeredAndUnregistered : std::vector<std::wstring>{});
+    EXPECT_FALSE(cxtest::KeyExists(HKEY_CLASSES_ROOT, wordtest::kAddinProgId));
     EXPECT_EQ(WriterScene::ToolCommandLines().back(), packageTool + L" remove \"CVOOAddin.oxt\"");
 }
 
