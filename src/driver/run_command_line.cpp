@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <new>
+
 #include "driver/exit_code.h"
 #include "driver/message_boxes.h"
 #include "platform/errors.h"
@@ -76,6 +78,11 @@ std::int32_t RunCommandLine(const Parameters& params, const CommandSet& commands
         result = kExitNothingDone;
     } catch (const Exception& error) {
         ShowErrorBox(error.Message());
+        result = kExitNothingDone;
+    } catch (const std::bad_alloc&) {
+        // An error like any other, not a crash: a value another program wrote (a user PATH of a hundred
+        // million characters, say) may not fit in a 32-bit process. Its memory is free again here.
+        ShowErrorBox(LoadResString(IDS_OUT_OF_MEMORY));
         result = kExitNothingDone;
     }
     return result;

@@ -7,6 +7,7 @@
 
 #include "support/install_folder.h"
 #include "support/registry_probe.h"
+#include "support/text_file.h"
 #include "support/tool_process.h"
 
 namespace {
@@ -159,16 +160,20 @@ TEST_F(IEContextMenuTest, AFailedDeletionStopsTheRemovalButNotTheInstall) {
 }
 
 // A MenuExt key that exists but cannot be opened with full access may hold entries: that is no
-// success, and nothing changes.
-TEST_F(IEContextMenuTest, EuOnAKeyItCannotOpenIsOneAndChangesNothing) {
-    AddEntry(kNoteCaption, Page(kNotePage));
+// success, nothing changes, and "ei" adds no second set beside them. The log says why.
+TEST_F(IEContextMenuTest, OnAKeyItCannotOpenEuAndEiAreOneAndChangeNothing) {
+    AddEntry(kNoteCaption + L" (old)", Page(kNotePage));
     const auto before = cxtest::ExportTree(kUser, kMenuExt);
     cxtest::SetKeyDacl(kUser, kMenuExt, L"D:(D;;SD;;;WD)(A;;KA;;;WD)");
-    const std::int32_t code = ExitCode(L"/eu");
+    const std::wstring log = folder_.Path(L"run.log");
+    const std::int32_t eu = ExitCode(L"/eu \"/lo" + log + L"\"");
+    const std::int32_t ei = ExitCode(L"/eide \"/lo" + log + L"\"");
     const auto after = cxtest::ExportTree(kUser, kMenuExt);
     cxtest::SetKeyDacl(kUser, kMenuExt, L"D:(A;;KA;;;WD)");
-    EXPECT_EQ(code, 1);
+    EXPECT_EQ(eu, 1);
+    EXPECT_EQ(ei, 1);
     EXPECT_EQ(after, before);
+    EXPECT_EQ(cxtest::CountLinesWith(log, L"the MenuExt key exists but cannot be opened"), 2);
 }
 
 TEST_F(IEContextMenuTest, EiThenEuLeavesOnlyTheParentKeys) {

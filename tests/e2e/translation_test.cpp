@@ -157,7 +157,8 @@ TEST_F(TranslationTest, ACodeThatLeavesTheLocaleFolderFindsNoCatalogue) {
         ASSERT_TRUE(::CopyFileW(cxtest::TestCatalogue(L"tagged-de").c_str(),
                                 (folder_.Dir() + planted + L"\\CXAddinReg.mo").c_str(), FALSE));
     }
-    for (const wchar_t* code : {L"..\\planted", L"../planted", L"..\\..\\translation\\planted"}) {
+    for (const wchar_t* code :
+         {L"..\\planted", L"../planted", L"..\\..\\translation\\planted", L"..", L"..de"}) {
         SCOPED_TRACE(Utf8(code));
         EXPECT_EQ(Captions(code), Sorted(kEnglishCaptions));
         EXPECT_EQ(Prompt(code), kEnglishPrompt);

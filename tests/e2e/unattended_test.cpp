@@ -13,6 +13,8 @@
 
 #include "e2e/word_fixture.h"
 #include "e2e/writer_suite.h"
+#include "hosts/writer/user_environment.h"
+#include "platform/system/user_mutex.h"
 #include "translation/translation_paths.h"
 
 namespace {
@@ -20,6 +22,7 @@ namespace {
 using cxtest::RunResult;
 using ::testing::AllOf;
 using ::testing::Contains;
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -141,7 +144,12 @@ TEST_F(QuietRun, EveryBoxIsLoggedInsteadOfShownAndTheExitCodeStays) {
         EXPECT_THAT(LastRun(Log()), Contains(L"message box \"" + caption + L"\" not shown (quiet): " + text));
     };
     cxtest::WriteString(HKEY_CLASSES_ROOT, wordtest::kCurVerKey, L"", L"Word.Application.16");
-    expectLogged(L"/wi", kNothingDone, L"Corvane2", wordtest::LibraryNotFoundText());
+    // Word's class is not registered: on 64-bit Windows its bitness is unknown and the library is looked
+    // for as ever; 32-bit Windows runs only a 32-bit Word.
+    expectLogged(L"/wi", kNothingDone, L"Corvane2",
+                 wordtest::In64BitPrefix()
+                     ? wordtest::LibraryNotFoundText()
+                     : wordtest::NeedsLibraryText(32, folder_.Path(L"CVWordAddin2.dll")));
 
     cxtest::WriteDword(HKEY_CLASSES_ROOT, wordtest::kCurVerKey, L"", 16);
     expectLogged(L"-QU /wv", kNothingDone, L"Corvane2", L"Invalid data type for ''");
@@ -167,6 +175,20 @@ TEST_F(QuietRun, EveryBoxIsLoggedInsteadOfShownAndTheExitCodeStays) {
     EXPECT_THAT(LastRun(Log()), Contains(L"message box \"Localization problem\" shown: " + warning));
 }
 
+// A probe's "no" and a WPS key that is not there say why in the log.
+TEST_F(QuietRun, EveryOneSaysWhy) {
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"/wv", L"no version of Word.Application is registered (Word.Application\\CurVer)"},
+        {L"/pv", L"no version of WPS.Application is registered (WPS.Application\\CurVer)"},
+        {L"/ov", L"no package tool: no unopkg.com beside a registered soffice.exe of the office suite"},
+        {L"/pu", L"the WPS add-in key is not there"},
+    };
+    for (const auto& [args, why] : cases) {
+        EXPECT_EQ(Run(args).exitCode, 1) << ::testing::PrintToString(std::wstring(args));
+        EXPECT_THAT(LastRun(Log()), Contains(why));
+    }
+}
+
 TEST_F(QuietRun, QuAndLoAloneAreNoActionAndAnythingAfterQuIsAnotherParameter) {
     for (const wchar_t* args : {L"/qu", L"/qu120", L"/qux /ni", L"/qu5s /ni"}) {
         SCOPED_TRACE(::testing::PrintToString(std::wstring(args)));
@@ -179,7 +201,7 @@ TEST_F(QuietRun, QuAndLoAloneAreNoActionAndAnythingAfterQuIsAnotherParameter) {
     EXPECT_THAT(entries, Not(Contains(HasSubstr(L"quiet run"))));
 }
 
-TEST_F(QuietRun, ALogThatCannotBeWrittenChangesNothing) {
+TEST_F(QuietRun, ALogThatCannotBeWrittenOrLeadsElsewhereChangesNothing) {
     ASSERT_EQ(Run(L"/pi").exitCode, 0);
     const std::vector<std::wstring> installed = cxtest::ExportTree(HKEY_LOCAL_MACHINE, kWpsAddin);
     ASSERT_FALSE(installed.empty());
@@ -192,17 +214,42 @@ TEST_F(QuietRun, ALogThatCannotBeWrittenChangesNothing) {
     const std::wstring held = folder_.Path(L"held.log");
     HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    for (const std::wstring& log : {folder_.Path(L"no such folder\\x.log"), readOnly, held}) {
-        SCOPED_TRACE(::testing::PrintToString(log));
-        cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kKingsoft);
-        const RunResult run = cxtest::RunProgram(folder_.Tool(), L"/pi " + LogSwitch(log));
-        EXPECT_EQ(run.exitCode, 0);
-        EXPECT_TRUE(run.boxes.empty());
-        EXPECT_EQ(cxtest::ExportTree(HKEY_LOCAL_MACHINE, kWpsAddin), installed);
+    // Links planted at log names, leading to a file that only administrators may write.
+    const std::wstring guarded = folder_.Path(L"administrators only.txt");
+    cxtest::WriteTextFile(guarded, L"kept\r\n");
+    ASSERT_TRUE(::CreateHardLinkW(folder_.Path(L"hard link.log").c_str(), guarded.c_str(), nullptr));
+    const cxtest::UnixSymlink symbolic(folder_.Path(L"symbolic link.log"), guarded);
+    ASSERT_TRUE(symbolic.Made());
+
+    const struct {
+        std::wstring log;
+        bool refused;
+    } logs[] = {{folder_.Path(L"no such folder\\x.log"), false},
+                {readOnly, false},
+                {held, false},
+                {folder_.Path(L"hard link.log"), true},
+                {folder_.Path(L"symbolic link.log"), true}};
+    for (const auto& [log, refused] : logs) {
+        for (const std::wstring quiet : {L"", L"/qu "}) {
+            SCOPED_TRACE(::testing::PrintToString(quiet + log));
+            cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kKingsoft);
+            const RunResult run = cxtest::RunProgram(folder_.Tool(), quiet + L"/pi " + LogSwitch(log));
+            EXPECT_EQ(run.exitCode, 0);
+            EXPECT_EQ(cxtest::ExportTree(HKEY_LOCAL_MACHINE, kWpsAddin), installed);
+            // A refusal is told where the run may show a box.
+            EXPECT_EQ(run.boxes.size(), refused && quiet.empty() ? 1u : 0u);
+            if (!refused || run.boxes.empty()) continue;
+            EXPECT_EQ(run.boxes[0].text,
+                      L"The log " + log +
+                          L" was not used: its name leads through a link or to something "
+                          L"other than a file of its own. Name a file in a folder that only "
+                          L"administrators can change.");
+        }
     }
     ::CloseHandle(holder);
     EXPECT_FALSE(cxtest::FileExists(folder_.Path(L"no such folder")));
     EXPECT_TRUE(cxtest::ReadLines(held).empty());
+    EXPECT_EQ(cxtest::ReadLines(guarded), std::vector<std::wstring>{L"kept"});
     ::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -346,6 +393,55 @@ TEST_F(UnansweredWord, AFaultInTheToolEndsAQuietRunWithinItsDeadline) {
     ASSERT_FALSE(entries.empty());
     EXPECT_EQ(entries.back(), L"exit code -2");
     EXPECT_EQ(AddinJournal(), (std::vector<std::wstring>{L"load", L"DllRegisterServer"}));
+}
+
+// A wait of the PATH step that outlasts the time limit is named in the log: for another copy of the
+// tool holding the user's lock (played here with the tool's own lock), which keeps the PATH as it was,
+// and for a program slow to answer the environment broadcast.
+TEST(QuietWriterRun, TheLogNamesThePathStepsWaits) {
+    using writertest::WriterScene;
+    WriterScene scene(L"quiet path");
+    const std::wstring log = scene.Folder().Path(L"install log.txt");
+    const auto expectWaitNamed = [&](const std::wstring& what) {
+        const RunResult run = scene.Run(L"/qu2 /oi " + LogSwitch(log));
+        EXPECT_EQ(run.exitCode, kNothingDone);
+        EXPECT_THAT(LastRun(log), Contains(L"deadline of 2 s passed while waiting for " + what));
+    };
+    WriterScene::SetUserPath(L"C:\\A");
+    {
+        const cx::UserMutexLock otherCopy(cx::kUserPathLockName, 0);
+        ASSERT_TRUE(otherCopy.Held());
+        expectWaitNamed(L"another copy of the tool to release the user's PATH: Corvane2.UserPath");
+        EXPECT_EQ(writertest::TextOf(WriterScene::UserPath()), L"C:\\A");
+    }
+    const writertest::BroadcastCounter busyProgram(4000);
+    expectWaitNamed(L"the running programs to answer the environment change (WM_SETTINGCHANGE)");
+}
+
+// A user PATH of a hundred million characters: the log shows it by its ends and its length, and the
+// run ends as it does without a log, the package tool run and the entry added.
+TEST(QuietWriterRun, AHugePathEndsAsWithoutALog) {
+    using writertest::WriterScene;
+    WriterScene scene(L"huge path");
+    scene.InstallSuite();
+    const std::wstring log = scene.Folder().Path(L"install log.txt");
+    const std::wstring huge = L"C:\\A;" + std::wstring(100000000, L'x');
+    const std::wstring added = L";" + scene.DirEntry();
+    for (const std::wstring& args : {std::wstring(L"/oi"), L"/oi " + LogSwitch(log)}) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        WriterScene::SetUserPath(huge);
+        WriterScene::ClearToolJournal();
+        EXPECT_EQ(scene.Run(args).exitCode, 0);
+        EXPECT_TRUE(cxtest::FileExists(WriterScene::SuitePath(L"unopkg.com.journal")));
+        EXPECT_EQ(WriterScene::UserPath().value_or(cxtest::RegValue()).data.size(),
+                  (huge.size() + added.size() + 1) * sizeof(wchar_t));
+    }
+    EXPECT_THAT(LastRun(log),
+                ElementsAre(L"switch oi",
+                            HasSubstr(added + L"\" (" + std::to_wstring(huge.size() + added.size()) +
+                                      L" characters)"),
+                            HasSubstr(L"program started: "), L"program ended with exit code 0",
+                            L"program output: \"\"", L"exit code 0"));
 }
 
 // What the log says the registry holds: its writes and deletions replayed in order.

@@ -82,25 +82,29 @@ TEST_F(WriterExtension, AnythingButASilentSuccessfulRunIsAFailure) {
         {L"silent, exit 3", L"", 3, 1},
         {L"silent, exit -1", L"", -1, 1},
     };
+    const std::wstring log = scene_.Folder().Path(L"run.log");
     for (const auto& [what, output, exitCode, expected] : cases) {
         SCOPED_TRACE(::testing::PrintToString(std::wstring(what)));
         WriterScene::ToolOutput(output);
         WriterScene::ToolExitCode(exitCode);
-        EXPECT_EQ(scene_.Run(L"/oi").exitCode, expected);
+        EXPECT_EQ(scene_.Run(L"/oi \"/lo" + log + L"\"").exitCode, expected);
         EXPECT_EQ(scene_.Run(L"/ou").exitCode, expected);
     }
     EXPECT_EQ(WriterScene::ToolCommandLines().size(), 2 * std::size(cases));
+    EXPECT_EQ(cxtest::CountLinesWith(log, L"the package tool failed"), 5);
 }
 
 TEST_F(WriterExtension, APackageToolThatCannotStartOrIsMissingIsAFailure) {
     scene_.InstallSuite();
     // An empty file passes for the tool but cannot be started.
     cxtest::WriteTextFile(Tool(), L"");
-    EXPECT_EQ(scene_.Run(L"/oi").exitCode, 1);
+    const std::wstring log = scene_.Folder().Path(L"run.log");
+    EXPECT_EQ(scene_.Run(L"/oi \"/lo" + log + L"\"").exitCode, 1);
     EXPECT_EQ(scene_.Run(L"/ou").exitCode, 1);
     ::DeleteFileW(Tool().c_str());
-    EXPECT_EQ(scene_.Run(L"/oi").exitCode, 1);
+    EXPECT_EQ(scene_.Run(L"/oi \"/lo" + log + L"\"").exitCode, 1);
     EXPECT_EQ(scene_.Run(L"/ou").exitCode, 1);
+    EXPECT_EQ(cxtest::CountLinesWith(log, L"the package tool failed with exit code -1"), 1);
 }
 
 TEST_F(WriterExtension, AChattyPackageToolDoesNotHangTheRun) {

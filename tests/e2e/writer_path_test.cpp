@@ -158,14 +158,17 @@ TEST_F(WriterPath, ALongPathComesBackByteForByte) {
 }
 
 // A PATH that is there but cannot be read as text is never written over: "oi" and "ou" leave it byte
-// for byte, still run the package tool, and end with 1.
+// for byte, still run the package tool, and end with 1, saying why in the log.
 TEST_F(WriterPath, APathThatCannotBeReadAsTextIsLeftAsItIs) {
     scene_.InstallSuite();
+    const std::wstring log = scene_.Folder().Path(L"run.log");
     const auto runBoth = [&] {
         WriterScene::ClearToolJournal();
-        EXPECT_EQ(scene_.Run(L"/oi").exitCode, 1);
-        EXPECT_EQ(scene_.Run(L"/ou").exitCode, 1);
+        cxtest::DeleteFileIfPresent(log);
+        EXPECT_EQ(scene_.Run(L"/oi \"/lo" + log + L"\"").exitCode, 1);
+        EXPECT_EQ(scene_.Run(L"/ou \"/lo" + log + L"\"").exitCode, 1);
         EXPECT_EQ(WriterScene::ToolCommandLines().size(), 2u);
+        EXPECT_EQ(cxtest::CountLinesWith(log, L"user PATH entry not changed: it cannot be read as text"), 2);
     };
     const auto expectStill = [](const cxtest::RegValue& before) {
         const auto after = WriterScene::UserPath();
@@ -194,16 +197,20 @@ TEST_F(WriterPath, APathThatCannotBeReadAsTextIsLeftAsItIs) {
 }
 
 // A folder whose name holds ";" cannot be one PATH entry: it would never match itself, so "oi" would
-// add it again and again and "ou" leave it behind. The PATH stays as it is.
+// add it again and again and "ou" leave it behind. The PATH stays as it is, and the log says why.
 TEST(WriterPathSeparator, AFolderNameWithASemicolonLeavesThePathAlone) {
     WriterScene scene(L"a;b");
     scene.InstallSuite();
+    const std::wstring log = scene.Folder().Path(L"run.log");
     for (const std::wstring& path : {std::wstring(L"C:\\A"), L"C:\\A;" + scene.DirEntry()}) {
         WriterScene::SetUserPath(path);
-        EXPECT_EQ(scene.Run(L"/oi").exitCode, 1);
+        EXPECT_EQ(scene.Run(L"/oi \"/lo" + log + L"\"").exitCode, 1);
         EXPECT_EQ(scene.Run(L"/ou").exitCode, 1);
         EXPECT_EQ(TextOf(WriterScene::UserPath()), path);
     }
+    EXPECT_EQ(cxtest::CountLinesWith(log, L"user PATH entry not changed: the folder \"" + scene.DirEntry() +
+                                              L"\" cannot be one PATH entry"),
+              2);
 }
 
 TEST(WriterPathUnicode, AFolderNameOutsideTheAnsiCodePageRoundTrips) {

@@ -58,10 +58,11 @@ inline void RestoreValues(HKEY root, const std::wstring& path, const std::vector
     }
 }
 
-// A hidden top-level window on a thread of its own that counts WM_SETTINGCHANGE for "Environment".
+// A hidden top-level window on a thread of its own that counts WM_SETTINGCHANGE for "Environment",
+// answering each after `answerAfterMs`, as a busy program does.
 class BroadcastCounter {
 public:
-    BroadcastCounter() {
+    explicit BroadcastCounter(DWORD answerAfterMs = 0) : answerAfterMs_(answerAfterMs) {
         thread_ = std::thread([this] { Run(); });
         while (!ready_) ::Sleep(5);
     }
@@ -77,6 +78,7 @@ private:
         if (message == WM_SETTINGCHANGE && self && lparam &&
             std::wstring(reinterpret_cast<const wchar_t*>(lparam)) == L"Environment") {
             ++self->count_;
+            ::Sleep(self->answerAfterMs_);
         }
         if (message == WM_DESTROY) ::PostQuitMessage(0);
         return ::DefWindowProcW(hwnd, message, wparam, lparam);
@@ -95,6 +97,7 @@ private:
         while (::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);
     }
 
+    DWORD answerAfterMs_;
     std::thread thread_;
     HWND window_ = nullptr;
     std::atomic<bool> ready_{false};

@@ -8,7 +8,9 @@
 
 #include "platform/registry/registry_accessor.h"
 #include "platform/registry/registry_ex.h"
+#include "platform/run/run_log.h"
 #include "platform/system/app_paths.h"
+#include "platform/text/format.h"
 #include "platform/text/res_string.h"
 
 namespace cx {
@@ -65,7 +67,9 @@ bool DeleteMenuExtEntries(RegistryAccessor& registry, std::wstring_view pageFile
         if (!registry.OpenKey(EntryKey(name), false)) continue;
         const std::wstring page = registry.ReadString(std::wstring());
         registry.CloseKey();
-        if (EqualIgnoringAsciiCase(page, pagePath)) result = registry.DeleteKey(EntryKey(name));
+        if (!EqualIgnoringAsciiCase(page, pagePath)) continue;
+        result = registry.DeleteKey(EntryKey(name));
+        if (!result) LogStep(FormatText(L"the context-menu entry \"%s\" could not be deleted", {name}));
     }
     return result;
 }
@@ -73,34 +77,50 @@ bool DeleteMenuExtEntries(RegistryAccessor& registry, std::wstring_view pageFile
 // Creates or reuses the entry key named `caption` and writes its two values. False when the key
 // cannot be created; raises when a value cannot be written.
 bool AddMenuExtEntry(RegistryAccessor& registry, const std::wstring& caption, std::wstring_view pageFile) {
-    if (!registry.OpenKey(EntryKey(caption), true)) return false;
+    if (!registry.OpenKey(EntryKey(caption), true)) {
+        LogStep(FormatText(L"the context-menu entry \"%s\" could not be created", {caption}));
+        return false;
+    }
     registry.WriteString(std::wstring(), PagePath(pageFile));
     registry.WriteInteger(L"Contexts", kContexts);
     registry.CloseKey();
     return true;
 }
 
-}  // namespace
+enum class Removal { Done, Failed, NotRun };
 
-bool UnregisterIEContextMenu() {
+Removal RemoveMenuExtEntries() {
     RegistryAccessor registry(HKEY_CURRENT_USER, KEY_ALL_ACCESS);
-    // Nothing to remove only when the key is missing: one that cannot be opened may hold entries that
-    // would stay, and a later install would add a second set beside them.
-    if (!registry.OpenKey(kMenuExtKey, false)) return !RegKeyExists(HKEY_CURRENT_USER, kMenuExtKey);
+    if (!registry.OpenKey(kMenuExtKey, false)) {
+        if (!RegKeyExists(HKEY_CURRENT_USER, kMenuExtKey)) return Removal::Done;
+        // It may hold entries that would stay, and an install would add a second set beside them.
+        LogStep(L"the MenuExt key exists but cannot be opened with full access");
+        return Removal::NotRun;
+    }
     // Read once: every pass walks the same list, even after deletions.
     const std::vector<std::wstring> names = registry.GetKeyNames();
     registry.CloseKey();
-    bool result = true;
     for (const MenuEntry& entry : kMenuEntries) {
-        result = DeleteMenuExtEntries(registry, entry.pageFile, names);
-        if (!result) break;
+        if (!DeleteMenuExtEntries(registry, entry.pageFile, names)) return Removal::Failed;
     }
-    return result;
+    return Removal::Done;
+}
+
+}  // namespace
+
+bool UnregisterIEContextMenu() {
+    return RemoveMenuExtEntries() == Removal::Done;
 }
 
 bool RegisterIEContextMenu(bool install) {
-    const bool removed = UnregisterIEContextMenu();
-    if (!install) return removed;
+    const Removal removal = RemoveMenuExtEntries();
+    if (!install) return removal == Removal::Done;
+    // A removal that failed part-way does not stop the install; one that could not look at the entries
+    // at all does: every old entry may still be there, and a second set would stand beside them.
+    if (removal == Removal::NotRun) {
+        LogStep(L"no context-menu entry added: the old ones could not be removed first");
+        return false;
+    }
     RegistryAccessor registry(HKEY_CURRENT_USER, KEY_ALL_ACCESS);
     for (const MenuEntry& entry : kMenuEntries) {
         // The caption comes from translation at this moment, in the language selected.

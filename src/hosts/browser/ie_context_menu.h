@@ -11,10 +11,12 @@ namespace cx {
 // value is not a string.
 bool UnregisterIEContextMenu();
 
-// "eu" (install false) and "ei" (install true). Always removes first; installing then ignores the
-// removal's result and adds the three entries with captions in the selected language, stopping at the
-// first entry key that cannot be created (false). Raises as UnregisterIEContextMenu, and
-// ERegistryException "Failed to set data for '%s'" when a value of a created entry cannot be written.
+// "eu" (install false) and "ei" (install true). Always removes first; installing then ignores a failed
+// deletion and adds the three entries with captions in the selected language, stopping at the first
+// entry key that cannot be created (false). When the MenuExt key exists but cannot be opened with full
+// access, installing adds nothing and is false. Every false has its reason in the run's log. Raises as
+// UnregisterIEContextMenu, and ERegistryException "Failed to set data for '%s'" when a value of a
+// created entry cannot be written.
 bool RegisterIEContextMenu(bool install);
 
 }  // namespace cx

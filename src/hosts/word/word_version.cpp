@@ -9,7 +9,7 @@ std::int32_t GetWordVersion() {
 }
 
 bool ProbeWordVersion() {
-    return GetWordVersion() >= kMinWordVersion;
+    return IsRegisteredVersionAtLeast(L"Word.Application", kMinWordVersion);
 }
 
 }  // namespace cx

@@ -5,8 +5,10 @@
 #include <string_view>
 #include <variant>
 
+#include "platform/errors.h"
 #include "platform/registry/registered_version.h"
 #include "platform/registry/registry_ex.h"
+#include "platform/run/run_log.h"
 
 namespace cx {
 namespace {
@@ -42,7 +44,7 @@ std::int32_t GetWpsVersion() {
 }
 
 bool ProbeWpsVersion() {
-    return GetWpsVersion() >= kMinWpsVersion;
+    return IsRegisteredVersionAtLeast(L"WPS.Application", kMinWpsVersion);
 }
 
 bool InstallWpsAddin() {
@@ -51,14 +53,21 @@ bool InstallWpsAddin() {
         WriteRegKeyDefault(kAddinRoot, kAddinKey, std::wstring());
         for (const AddinValue& value : kAddinValues) WriteAddinValue(value);
         return true;
-    } catch (...) {
+    } catch (const Exception& error) {
         // Whatever went wrong, the caller learns it only from the result.
+        LogStep(L"the WPS add-in key could not be written: " + error.Message());
+        return false;
+    } catch (...) {
+        LogStep(L"the WPS add-in key could not be written");
         return false;
     }
 }
 
 bool UninstallWpsAddin() {
-    return DeleteRegKeyTree(kAddinRoot, kAddinKey);
+    if (DeleteRegKeyTree(kAddinRoot, kAddinKey)) return true;
+    LogStep(RegKeyExists(kAddinRoot, kAddinKey) ? L"the WPS add-in key could not be deleted"
+                                                : L"the WPS add-in key is not there");
+    return false;
 }
 
 }  // namespace cx

@@ -7,9 +7,11 @@
 #include <string_view>
 
 #include "hosts/writer/path_list.h"
-#include "platform/registry/registry_ex.h"
+#include "platform/run/run_deadline.h"
+#include "platform/run/run_log.h"
 #include "platform/system/app_paths.h"
 #include "platform/system/user_mutex.h"
+#include "platform/text/format.h"
 
 namespace cx {
 namespace {
@@ -18,10 +20,10 @@ namespace {
 constexpr wchar_t kReadKey[] = L"\\Environment";
 constexpr wchar_t kWriteKey[] = L"Environment";
 constexpr wchar_t kPathName[] = L"PATH";
-// Every copy of the tool the user runs takes this lock for its edit of the PATH.
-constexpr wchar_t kPathLockName[] = L"Corvane2.UserPath";
-// Far longer than an edit takes (a few registry calls; the broadcast happens after the lock).
-constexpr DWORD kPathLockTimeoutMs = 10000;
+// Far longer than an edit takes (a few registry calls; the broadcast happens after the lock), and short
+// enough that a program squatting the lock costs a run little: the read-back keeps the edit right
+// without the lock.
+constexpr DWORD kPathLockTimeoutMs = 3000;
 // How often a change that another program wrote over is made again before the edit gives up.
 constexpr int kPathWriteAttempts = 5;
 // Per window, as the documentation's own example of the environment broadcast waits; a hung window
@@ -47,6 +49,7 @@ std::wstring Expanded(const std::wstring& text) {
 // they start afterwards get the new value. Only a sent message reaches them: Windows refuses to post
 // WM_SETTINGCHANGE with a string. The outcome is not examined.
 void BroadcastEnvironmentChange() {
+    const ScopedWait wait(L"the running programs to answer the environment change (WM_SETTINGCHANGE)", L"");
     DWORD_PTR result = 0;
     ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"),
                           SMTO_ABORTIFHUNG, kBroadcastTimeoutMs, &result);
@@ -59,21 +62,26 @@ bool EqualAsFileNames(std::wstring_view a, std::wstring_view b) {
                                   TRUE) == CSTR_EQUAL;
 }
 
-// Stores `text` as the variable with `type` or, for an empty text, deletes it, and mirrors the change in
-// this process's own environment. A REG_EXPAND_SZ value stays one: written back as REG_SZ, its
-// %references% would stop expanding for every new program.
-void StoreUserEnvVar(const std::wstring& name, const std::wstring& text, DWORD type) {
-    if (text.empty()) {
-        DeleteRegValue(HKEY_CURRENT_USER, kWriteKey, name);
-        ::SetEnvironmentVariableW(name.c_str(), nullptr);
-    } else if (type == REG_EXPAND_SZ) {
-        WriteRegExpandString(HKEY_CURRENT_USER, kWriteKey, name, text);
-        ::SetEnvironmentVariableW(name.c_str(), Expanded(text).c_str());
-    } else {
-        WriteRegString(HKEY_CURRENT_USER, kWriteKey, name, text);
-        ::SetEnvironmentVariableW(name.c_str(), text.c_str());
+// A REG_EXPAND_SZ value stays one: written back as REG_SZ, its %references% would stop expanding for
+// every new program.
+class RegistryEnvironment : public UserEnvironmentStore {
+public:
+    RegStringRead Read(const std::wstring& name) override {
+        return QueryRegString(HKEY_CURRENT_USER, kReadKey, name);
     }
-}
+    void Write(const std::wstring& name, const std::wstring& text, DWORD type) override {
+        if (text.empty()) {
+            DeleteRegValue(HKEY_CURRENT_USER, kWriteKey, name);
+            ::SetEnvironmentVariableW(name.c_str(), nullptr);
+        } else if (type == REG_EXPAND_SZ) {
+            WriteRegExpandString(HKEY_CURRENT_USER, kWriteKey, name, text);
+            ::SetEnvironmentVariableW(name.c_str(), Expanded(text).c_str());
+        } else {
+            WriteRegString(HKEY_CURRENT_USER, kWriteKey, name, text);
+            ::SetEnvironmentVariableW(name.c_str(), text.c_str());
+        }
+    }
+};
 
 // Whether the value read is exactly what was stored (no value, for an emptied PATH).
 bool Holds(const RegStringRead& value, const std::wstring& stored) {
@@ -81,42 +89,63 @@ bool Holds(const RegStringRead& value, const std::wstring& stored) {
     return value.outcome == Outcome::Text && value.text == stored;
 }
 
+// A copy of the tool that hangs while it holds the lock keeps this one waiting up to the bound; a
+// deadline passing meanwhile says so.
+UserMutexLock TakePathLock() {
+    const ScopedWait wait(L"another copy of the tool to release the user's PATH: ", kUserPathLockName);
+    return UserMutexLock(kUserPathLockName, kPathLockTimeoutMs);
+}
+
+// Every way the edit can fail gets its reason in the run's log.
+bool EntryNotChanged(std::wstring_view why) {
+    LogStep(L"user PATH entry not changed: " + std::wstring(why));
+    return false;
+}
+
 // Applies `edit` for the application directory's entry to the PATH until what was stored stays;
 // `stored` tells whether anything was written. See AddAppDirToUserPath for the result.
-bool EditUserPath(PathEdit edit, bool& stored) {
+bool EditUserPath(UserEnvironmentStore& store, PathEdit edit, bool& stored) {
     const std::wstring entry = PathEntryFor(GetAppDir());
-    if (!CanBeOnePathEntry(entry)) return false;
-    const UserMutexLock lock(kPathLockName, kPathLockTimeoutMs);
+    if (!CanBeOnePathEntry(entry))
+        return EntryNotChanged(FormatText(L"the folder \"%s\" cannot be one PATH entry", {entry}));
+    const UserMutexLock lock = TakePathLock();
+    if (!lock.Held()) LogStep(L"PATH lock not held: " + lock.WhyNotHeld());
     std::optional<std::wstring> written;
     for (int attempt = 0;; ++attempt) {
-        const RegStringRead path = QueryRegString(HKEY_CURRENT_USER, kReadKey, kPathName);
+        const RegStringRead path = store.Read(kPathName);
         // A value that is there but could not be read is never replaced.
-        if (path.outcome == Outcome::Unreadable) return false;
+        if (path.outcome == Outcome::Unreadable) return EntryNotChanged(L"it cannot be read as text");
         if (written && Holds(path, *written)) return true;
         const std::optional<std::wstring> updated = edit(path.text, entry, &EqualAsFileNames);
         if (!updated) return true;
-        if (attempt == kPathWriteAttempts) return false;
-        StoreUserEnvVar(kPathName, *updated, path.outcome == Outcome::Text ? path.type : REG_SZ);
+        if (attempt == kPathWriteAttempts)
+            return EntryNotChanged(FormatText(L"other programs wrote over each of %d changes", {attempt}));
+        store.Write(kPathName, *updated, path.outcome == Outcome::Text ? path.type : REG_SZ);
         written = *updated;
         stored = true;
     }
 }
 
-bool ChangeUserPath(PathEdit edit) {
+bool ChangeUserPath(UserEnvironmentStore& store, PathEdit edit) {
     bool stored = false;
-    const bool done = EditUserPath(edit, stored);
+    const bool done = EditUserPath(store, edit, stored);
     if (stored) BroadcastEnvironmentChange();
     return done;
 }
 
 }  // namespace
 
-bool AddAppDirToUserPath() {
-    return ChangeUserPath(&WithPathEntry);
+UserEnvironmentStore& UserEnvironmentRegistry() {
+    static RegistryEnvironment registry;
+    return registry;
 }
 
-bool RemoveAppDirFromUserPath() {
-    return ChangeUserPath(&WithoutPathEntry);
+bool AddAppDirToUserPath(UserEnvironmentStore& store) {
+    return ChangeUserPath(store, &WithPathEntry);
+}
+
+bool RemoveAppDirFromUserPath(UserEnvironmentStore& store) {
+    return ChangeUserPath(store, &WithoutPathEntry);
 }
 
 }  // namespace cx

@@ -9,8 +9,8 @@
 #include "platform/errors.h"
 #include "platform/process/process_runner.h"
 #include "platform/process/started_server.h"
-#include "platform/registry/registry_ex.h"
 #include "platform/run/program_end.h"
+#include "platform/run/run_log.h"
 #include "platform/system/app_paths.h"
 #include "platform/text/format.h"
 
@@ -23,18 +23,28 @@ constexpr std::int32_t kDone = 0;
 constexpr std::int32_t kFailed = 1;
 constexpr std::int32_t kDoneWriterRunning = 2;
 
+std::optional<std::wstring> FindPackageToolLogged() {
+    auto tool = FindPackageTool();
+    if (!tool) LogStep(L"no package tool: no unopkg.com beside a registered soffice.exe of the office suite");
+    return tool;
+}
+
 std::int32_t RunPackageTool(const std::wstring& commandLine) {
     const CapturedRun run = RunProcessCapture(commandLine);
     // The tool reports trouble in words; a tool that could not start or ended with an error code did
     // not do its job either, even when it said nothing.
-    if (run.exitCode != 0 || !run.output.empty()) return kFailed;
+    if (run.exitCode != 0 || !run.output.empty()) {
+        LogStep(run.output.empty() ? FormatText(L"the package tool failed with exit code %d", {run.exitCode})
+                                   : std::wstring(L"the package tool failed: it printed a message"));
+        return kFailed;
+    }
     return IsWriterDocumentOpen() ? kDoneWriterRunning : kDone;
 }
 
 }  // namespace
 
 bool ProbeWriterSuite() {
-    return FindPackageTool().has_value();
+    return FindPackageToolLogged().has_value();
 }
 
 bool IsWriterDocumentOpen() {
@@ -61,8 +71,8 @@ bool IsWriterDocumentOpen() {
 
 // The package step runs whether or not the PATH entry could be changed; either failing fails the switch.
 std::int32_t InstallWriterExtension() {
-    const bool pathChanged = AddAppDirToUserPath();
-    const auto tool = FindPackageTool();
+    const bool pathChanged = AddAppDirToUserPath(UserEnvironmentRegistry());
+    const auto tool = FindPackageToolLogged();
     const std::int32_t result =
         tool ? RunPackageTool(FormatText(L"\"%s\" add -f \"%s%s\"", {*tool, GetAppDir(), kPackageFile}))
              : kFailed;
@@ -70,8 +80,8 @@ std::int32_t InstallWriterExtension() {
 }
 
 std::int32_t UninstallWriterExtension() {
-    const bool pathChanged = RemoveAppDirFromUserPath();
-    const auto tool = FindPackageTool();
+    const bool pathChanged = RemoveAppDirFromUserPath(UserEnvironmentRegistry());
+    const auto tool = FindPackageToolLogged();
     const std::int32_t result =
         tool ? RunPackageTool(FormatText(L"\"%s\" remove \"%s\"", {*tool, kPackageFile})) : kFailed;
     return pathChanged ? result : kFailed;

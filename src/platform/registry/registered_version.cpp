@@ -4,7 +4,9 @@
 
 #include "platform/errors.h"
 #include "platform/registry/registry_accessor.h"
+#include "platform/run/run_log.h"
 #include "platform/text/float_text.h"
+#include "platform/text/format.h"
 #include "platform/text/locale_number.h"
 #include "platform/text/res_string.h"
 
@@ -25,6 +27,16 @@ std::int32_t GetRegisteredVersion(const std::wstring& progId) {
         throw EConvertError(FormatResString(IDS_INVALID_FLOAT, {rest}));
     }
     return static_cast<std::int32_t>(rounded);
+}
+
+bool IsRegisteredVersionAtLeast(const std::wstring& progId, std::int32_t least) {
+    const std::int32_t version = GetRegisteredVersion(progId);
+    if (version >= least) return true;
+    LogStep(
+        version == kNoVersion
+            ? FormatText(L"no version of %s is registered (%s\\CurVer)", {progId, progId})
+            : FormatText(L"%s version %d is registered; %d or later is needed", {progId, version, least}));
+    return false;
 }
 
 }  // namespace cx

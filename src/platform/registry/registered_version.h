@@ -18,4 +18,8 @@ constexpr std::int32_t kNoVersion = -1;
 // rounded value is outside the 32-bit range.
 std::int32_t GetRegisteredVersion(const std::wstring& progId);
 
+// Whether GetRegisteredVersion(progId) is at least `least`; when not, the run's log says what was found.
+// Raises as GetRegisteredVersion.
+bool IsRegisteredVersionAtLeast(const std::wstring& progId, std::int32_t least);
+
 }  // namespace cx

@@ -1,6 +1,7 @@
 #include "platform/run/run_deadline.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -69,6 +70,15 @@ void EndCleanups(Deadline& deadline) {
     for (RunCleanup* cleanup : cleanups) cleanup->EndForRun();
 }
 
+// On the watchdog's thread, where nothing may escape: when memory has run out (the main thread may
+// hold all there is), the entry is left out and the deadline still ends the run.
+void LogFormatted(std::wstring_view format, std::initializer_list<FormatArg> args) {
+    try {
+        LogStep(FormatText(format, args));
+    } catch (const std::bad_alloc&) {
+    }
+}
+
 // The process ends here, not by ExitProcess: the main thread is somewhere in the middle of its work,
 // and neither the runtime's clean-up nor DLL detach code may run behind its back. The log has
 // nothing buffered; each entry was written when it was made. `held`: the lock could be taken.
@@ -79,7 +89,8 @@ void EndCleanups(Deadline& deadline) {
         for (;;) ::Sleep(INFINITE);
     }
     deadline.ending = true;
-    LogStep(why);
+    SealRunLog();
+    LogFormatted(L"%s", {why});
     if (deadline.job || deadline.waitedProcess) {
         if (deadline.job) ::TerminateJobObject(deadline.job.get(), static_cast<UINT>(kProcessTerminated));
         if (deadline.waitedProcess)
@@ -92,7 +103,7 @@ void EndCleanups(Deadline& deadline) {
     // get that far in its own unwinding.
     if (held) ::ReleaseSRWLockExclusive(&deadline.lock);
     if (!message.empty() && deadline.report) deadline.report(message);
-    LogStep(FormatText(L"exit code %d", {exitCode}));
+    LogFormatted(L"exit code %d", {exitCode});
     ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(exitCode));
     for (;;) ::Sleep(INFINITE);
 }
@@ -104,12 +115,16 @@ void Expire() {
         if (held) ::ReleaseSRWLockExclusive(&deadline.lock);
         return;
     }
-    EndWithLock(
-        FormatText(L"deadline of %u s passed while waiting for %s",
-                   {deadline.seconds, deadline.waitingFor.empty()
-                                          ? std::wstring(L"nothing the run records (its last step is above)")
-                                          : deadline.waitingFor}),
-        std::wstring(), held);
+    std::wstring why;
+    try {
+        why = FormatText(
+            L"deadline of %u s passed while waiting for %s",
+            {deadline.seconds, deadline.waitingFor.empty()
+                                   ? std::wstring_view(L"nothing the run records (its last step is above)")
+                                   : std::wstring_view(deadline.waitingFor)});
+    } catch (const std::bad_alloc&) {
+    }
+    EndWithLock(why, std::wstring(), held);
 }
 
 DWORD WINAPI Watchdog(void* milliseconds) {

@@ -2,6 +2,8 @@
 
 #include <oleauto.h>
 
+#include <atomic>
+#include <new>
 #include <utility>
 
 #include "platform/handles.h"
@@ -68,12 +70,22 @@ std::wstring Outcome(LONG status) {
     return status == ERROR_SUCCESS ? std::wstring() : FormatText(L" failed: error %d", {status});
 }
 
+// A text as the log shows it: whole when short; else its two ends and its length, so that logging a
+// huge value (a PATH of a hundred million characters) needs no copies of it, which a 32-bit process
+// may have no room for.
+std::wstring Quoted(std::wstring_view text) {
+    constexpr std::size_t kWhole = 1024;
+    constexpr std::size_t kEnd = 300;
+    if (text.size() <= kWhole) return L"\"" + std::wstring(text) + L"\"";
+    return FormatText(L"\"%s\" ... \"%s\" (%u characters)",
+                      {text.substr(0, kEnd), text.substr(text.size() - kEnd), text.size()});
+}
+
 std::wstring ValueText(DWORD type, const void* data, DWORD size) {
     if (type == REG_SZ || type == REG_EXPAND_SZ) {
-        std::wstring text(static_cast<const wchar_t*>(data), size / sizeof(wchar_t));
-        const std::size_t nul = text.find(L'\0');
-        if (nul != std::wstring::npos) text.resize(nul);
-        return (type == REG_SZ ? L"REG_SZ \"" : L"REG_EXPAND_SZ \"") + text + L"\"";
+        std::wstring_view text(static_cast<const wchar_t*>(data), size / sizeof(wchar_t));
+        text = text.substr(0, text.find(L'\0'));
+        return (type == REG_SZ ? L"REG_SZ " : L"REG_EXPAND_SZ ") + Quoted(text);
     }
     if (type == REG_DWORD && size == sizeof(DWORD)) {
         return FormatText(L"REG_DWORD %u", {*static_cast<const DWORD*>(data)});
@@ -94,13 +106,11 @@ std::wstring Hresult(HRESULT hr) {
 
 }  // namespace
 
-void OpenRunLog(const std::wstring& path, std::wstring_view program) {
+LogFileOpening OpenRunLog(const std::wstring& path, std::wstring_view program) {
     RunLog& log = Log();
-    // Append-only access: every write lands at the end, also with other runs writing the same file.
-    log.file.reset(::CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!log.file) return;
+    LogFile opened = OpenLogFile(path);
+    log.file = std::move(opened.file);
+    if (!log.file) return opened.opening;
     log.openedAt = ::GetTickCount64();
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
@@ -108,18 +118,36 @@ void OpenRunLog(const std::wstring& path, std::wstring_view program) {
         EncodeUtf8(AsLines(FormatText(L"==== %.4u-%.2u-%.2u %.2u:%.2u:%.2u %s, process %u, command line: %s",
                                       {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond,
                                        program, ::GetCurrentProcessId(), ::GetCommandLineW()})));
+    return LogFileOpening::Opened;
 }
 
 bool IsRunLogOpen() {
     return static_cast<bool>(Log().file);
 }
 
+namespace {
+
+// The thread that ends the run, once it does; 0 before.
+std::atomic<DWORD> sealedFor{0};
+
+}  // namespace
+
+void SealRunLog() {
+    sealedFor = ::GetCurrentThreadId();
+}
+
 void LogStep(std::wstring_view text) {
     if (!IsRunLogOpen()) return;
+    const DWORD sealer = sealedFor;
+    if (sealer != 0 && sealer != ::GetCurrentThreadId()) return;
     const ULONGLONG elapsed = ::GetTickCount64() - Log().openedAt;
-    Append(FormatText(L"%8u.%.3u ", {static_cast<std::uint32_t>(elapsed / 1000),
-                                     static_cast<std::uint32_t>(elapsed % 1000)}) +
-           AsLines(text));
+    // The log never changes a run's outcome: an entry there is no memory for is left out.
+    try {
+        Append(FormatText(L"%8u.%.3u ", {static_cast<std::uint32_t>(elapsed / 1000),
+                                         static_cast<std::uint32_t>(elapsed % 1000)}) +
+               AsLines(text));
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 void LogRegistryValue(HKEY root, std::wstring_view path, std::wstring_view name, DWORD type, const void* data,

@@ -10,20 +10,31 @@
 #include <string>
 #include <string_view>
 
+#include "platform/run/log_file.h"
+
 namespace cx {
 
-// Opens `path` for appending (created if missing; other runs may append at the same time) and writes
-// the header: the local time, `program` (name and version), the process id and the command line. A
-// log that cannot be opened is no error: the run goes on without one. Never raises.
-void OpenRunLog(const std::wstring& path, std::wstring_view program);
+// Opens `path` for appending (created if missing; other runs may append at the same time; a link or
+// anything but a file of its own at that path is refused, see OpenLogFile) and writes the header: the
+// local time, `program` (name and version), the process id and the command line. A log that cannot be
+// opened or is refused is no error: the run goes on without one, and the caller may report a refusal.
+// Never raises.
+LogFileOpening OpenRunLog(const std::wstring& path, std::wstring_view program);
 bool IsRunLogOpen();
 
 // One entry: the seconds since the log was opened, then `text`; the lines of a text with line breaks
-// after the first start with a tab. One write per entry; failures are ignored. Safe from any thread.
+// after the first start with a tab. One write per entry; failures are ignored, an entry there is no
+// memory for included: never raises. Safe from any thread.
 void LogStep(std::wstring_view text);
+
+// The run is being ended by the calling thread (its deadline, a fault): from now on only that thread
+// writes, so that the log ends with how the run ended, not with a step another thread was finishing.
+void SealRunLog();
 
 // Registry: a value set, a value or key deleted, a key created; `path` as the caller passed it (one
 // leading backslash is dropped), `status` the system's answer (not ERROR_SUCCESS: logged as failed).
+// A text longer than a kilobyte or so is shown by its length and its first and last few hundred
+// characters.
 void LogRegistryValue(HKEY root, std::wstring_view path, std::wstring_view name, DWORD type, const void* data,
                       DWORD size, LONG status);
 void LogRegistryValueDeleted(HKEY root, std::wstring_view path, std::wstring_view name, LONG status);
