@@ -7,7 +7,7 @@
 #include "hosts/word/addin_libraries.h"
 #include "hosts/word/addin_library.h"
 #include "hosts/word/native_regsvr32.h"
-#include "hosts/word/server_program.h"
+#include "platform/text/server_program.h"
 #include "hosts/word/word_addin.h"
 #include "hosts/word/word_bitness.h"
 #include "platform/errors.h"

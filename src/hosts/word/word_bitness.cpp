@@ -1,6 +1,6 @@
 #include "hosts/word/word_bitness.h"
 
-#include "hosts/word/server_program.h"
+#include "platform/text/server_program.h"
 #include "platform/registry/registry_view.h"
 #include "platform/run/run_log.h"
 #include "platform/system/expand_environment.h"

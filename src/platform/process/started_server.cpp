@@ -10,6 +10,7 @@
 #include "platform/run/run_log.h"
 #include "platform/text/format.h"
 #include "platform/text/path_text.h"
+#include "platform/text/server_program.h"
 
 namespace cx {
 namespace {
@@ -26,7 +27,7 @@ std::vector<std::wstring> ServerProgramNames(std::wstring_view progId) {
     const std::wstring key = L"CLSID\\" + std::wstring(text) + L"\\LocalServer32";
     for (const REGSAM view : {REGSAM{0}, REGSAM{KEY_WOW64_64KEY}}) {
         const std::wstring name =
-            CommandProgramName(ReadRegStringInView(HKEY_CLASSES_ROOT, key, L"", L"", view));
+            ExtractPathName(ServerProgram(ReadRegStringInView(HKEY_CLASSES_ROOT, key, L"", L"", view)));
         if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end())
             names.push_back(name);
     }

@@ -20,22 +20,4 @@ std::wstring ReplacePathExt(std::wstring_view fileName, std::wstring_view extens
     return result;
 }
 
-std::wstring CommandProgramName(std::wstring_view commandLine) {
-    const std::size_t start = commandLine.find_first_not_of(L' ');
-    if (start == std::wstring_view::npos) return std::wstring();
-    std::wstring_view text = commandLine.substr(start);
-    if (text.front() == L'"') {
-        text.remove_prefix(1);
-        return ExtractPathName(text.substr(0, text.find(L'"')));
-    }
-    for (std::size_t at = 0; at + 4 <= text.size(); ++at) {
-        const std::wstring_view ext = text.substr(at, 4);
-        const bool isExe =
-            ext[0] == L'.' && (ext[1] | 0x20) == L'e' && (ext[2] | 0x20) == L'x' && (ext[3] | 0x20) == L'e';
-        if (isExe && (at + 4 == text.size() || text[at + 4] == L' '))
-            return ExtractPathName(text.substr(0, at + 4));
-    }
-    return ExtractPathName(text.substr(0, text.find(L' ')));
-}
-
 }  // namespace cx

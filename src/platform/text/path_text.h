@@ -13,10 +13,4 @@ std::wstring ExtractPathName(std::wstring_view fileName);
 // Drops the extension (only when the last dot, backslash or colon is a dot) and appends `extension`.
 std::wstring ReplacePathExt(std::wstring_view fileName, std::wstring_view extension);
 
-// The file name of the program a registered command line starts (a server's LocalServer32 entry):
-// the text in quotation marks when it starts with one; else up to the first ".exe" (any letter case)
-// that ends the text or is followed by a blank, since such entries are often written unquoted with
-// blanks in the path; else up to the first blank. The directory is dropped.
-std::wstring CommandProgramName(std::wstring_view commandLine);
-
 }  // namespace cx

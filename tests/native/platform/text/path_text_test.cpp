@@ -23,21 +23,5 @@ TEST(PathText, ReplaceExtOnlyDropsADotInTheName) {
     EXPECT_EQ(ReplacePathExt(L"x", L".mo"), L"x.mo");
 }
 
-TEST(PathText, ProgramNameOfARegisteredCommandLine) {
-    const struct {
-        const wchar_t* command;
-        const wchar_t* program;
-    } cases[] = {
-        {L"\"C:\\Program Files\\Word\\WINWORD.EXE\" /Automation", L"WINWORD.EXE"},
-        {L"C:\\PROGRA~1\\MICROS~1\\Office16\\WINWORD.EXE /Automation", L"WINWORD.EXE"},
-        {L"C:\\Program Files\\Office 4\\program\\soffice.exe -nodefault", L"soffice.exe"},
-        {L"  C:\\Odd.Exe.Dir\\server.EXE", L"server.EXE"},
-        {L"C:\\tools\\server.bin -x", L"server.bin"},
-        {L"\"C:\\unterminated\\a b.exe", L"a b.exe"},
-        {L"", L""},
-    };
-    for (const auto& [command, program] : cases) EXPECT_EQ(CommandProgramName(command), program) << command;
-}
-
 }  // namespace
 }  // namespace cx
