@@ -1,10 +1,10 @@
 #include "hosts/word/word_bitness.h"
 
-#include "platform/text/server_program.h"
 #include "platform/registry/registry_view.h"
 #include "platform/run/run_log.h"
 #include "platform/system/expand_environment.h"
 #include "platform/system/image_file.h"
+#include "platform/text/server_program.h"
 
 namespace cx {
 namespace {
