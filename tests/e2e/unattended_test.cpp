@@ -261,6 +261,31 @@ TEST_F(QuietRun, AMainApplicationThatNeverEndsMeetsTheDeadline) {
     EXPECT_FALSE(cxtest::KeyExists(HKEY_LOCAL_MACHINE, kWpsAddin)) << "\"pi\" comes after the registration";
 }
 
+// The suite's server, which COM started for the question whether Writer has a document, does not
+// answer: the deadline ends it and names it, and the suite process the user runs stays.
+TEST(QuietWriterRun, ASuiteServerThatDoesNotAnswerIsEndedAtTheDeadlineAndTheUsersSuiteStays) {
+    using writertest::WriterScene;
+    WriterScene scene(L"quiet suite");
+    scene.InstallSuite();
+    scene.StartOffice(L"timeout=30\ncomponent=text\nfail=GetCurrentComponent@hang\n");
+    const std::wstring log = scene.Folder().Path(L"install log.txt");
+    cxtest::RunOptions options;
+    options.timeoutMs = 60000;
+    const ULONGLONG start = ::GetTickCount64();
+    const RunResult run = scene.Run(L"/qu5 /oi " + LogSwitch(log), options);
+    const ULONGLONG took = ::GetTickCount64() - start;
+    EXPECT_EQ(run.exitCode, kNothingDone);
+    EXPECT_GE(took, 5000u);
+    EXPECT_LT(took, 15000u);
+    ExpectNotRunning({L"OfficeStandin.exe"});
+    const auto journal = WriterScene::OfficeJournal();
+    ASSERT_FALSE(journal.empty());
+    ASSERT_TRUE(StartsWith(journal.front(), L"start mode=embedding pid="));
+    EXPECT_THAT(LastRun(log), Contains(L"ended process " + journal.front().substr(25) +
+                                       L" (OfficeStandin.exe), which this run started: terminated"));
+    EXPECT_FALSE(cxtest::ProcessIdsNamed(L"soffice.bin").empty()) << "the user's suite process was ended";
+}
+
 TEST(QuietWriterRun, APackageToolThatNeverEndsMeetsTheDeadlineWithWhatItStarted) {
     using writertest::WriterScene;
     WriterScene scene(L"quiet writer");
