@@ -3,11 +3,8 @@
 // classes say, and only as a local server.
 #include "hosts/word/word_class.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 
 #include "hosts/word/word_bitness.h"
@@ -22,52 +19,37 @@ const std::wstring kClasses = L"Software\\Classes\\";
 const std::wstring kMachineWord = L"{5C1E0A2B-7D3F-4E91-B6A8-0F2C9D4E8A11}";
 const std::wstring kUserWord = L"{A9F3B7C2-1E4D-4A6B-8C05-3D7E2F9B1C44}";
 
-std::wstring Server(const std::wstring& clsid) {
-    return L"C:\\Word " + clsid + L"\\WINWORD.EXE /Automation";
-}
-
-// A "Word.Application" of `version` whose class `clsid` runs its own server.
+// A "Word.Application" of `version` whose class `clsid` names a server of its own.
 void Register(HKEY root, const std::wstring& clsid, const std::wstring& version) {
     cxtest::WriteString(root, kClasses + L"Word.Application\\CLSID", L"", clsid);
     cxtest::WriteString(root, kClasses + L"Word.Application\\CurVer", L"", L"Word.Application." + version);
-    cxtest::WriteString(root, kClasses + L"CLSID\\" + clsid + L"\\LocalServer32", L"", Server(clsid));
+    cxtest::WriteString(root, kClasses + L"CLSID\\" + clsid + L"\\LocalServer32", L"", clsid + L".exe");
 }
 
-std::wstring ClassText(const std::optional<CLSID>& clsid) {
+std::wstring Activation(const CLSID* clsid, DWORD context) {
     wchar_t text[40] = L"no class";
     if (clsid) ::StringFromGUID2(*clsid, text, 40);
-    return text;
+    return std::wstring(text) + L" context " + std::to_wstring(context);
 }
 
 // Unelevated, as ever: the class the system's own ProgID lookup answers (Wine's reads the machine's
 // classes only), in-process or local server.
 std::wstring AsEver() {
     CLSID clsid{};
-    if (FAILED(::CLSIDFromProgID(L"Word.Application", &clsid))) return ClassText(std::nullopt);
-    return ClassText(clsid) + L" in-process or local server";
+    if (FAILED(::CLSIDFromProgID(L"Word.Application", &clsid))) return Activation(nullptr, 0);
+    return Activation(&clsid, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER);
 }
 
 // Where a lookup leads: the class and how it is activated, Word's version, its server.
 std::wstring Follows(const ClassesLookup& lookup) {
     const std::optional<WordClass> word = FindWordClass(lookup);
-    std::wstring seen = ClassText(word ? std::optional(word->clsid) : std::nullopt);
-    if (word) {
-        seen += word->context == CLSCTX_LOCAL_SERVER ? L" local server only"
-                : word->context == (CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER)
-                    ? L" in-process or local server"
-                    : L" context " + std::to_wstring(word->context);
-    }
-    return seen + L", version " + std::to_wstring(GetWordVersion(lookup)) + L", server " +
-           ReadWordServerCommand(lookup, 0);
+    return Activation(word ? &word->clsid : nullptr, word ? word->context : 0) + L", version " +
+           std::to_wstring(GetWordVersion(lookup)) + L", server " + ReadWordServerCommand(lookup, 0);
 }
 
 class WordClassTest : public ::testing::Test {
 protected:
-    WordClassTest() { Clean(); }
-    ~WordClassTest() override { Clean(); }
-
-private:
-    static void Clean() {
+    ~WordClassTest() override {
         for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
             for (const std::wstring& clsid : {kMachineWord, kUserWord})
                 cxtest::DeleteTree(root, kClasses + L"CLSID\\" + clsid);
@@ -81,16 +63,17 @@ private:
 TEST_F(WordClassTest, ElevatedOnlyTheMachinesRegistrationCountsAndRunsOutOfProcess) {
     Register(HKEY_CURRENT_USER, kUserWord, L"16");
     const cxtest::UserClassesFirst merged;
-    // Version and server unelevated: from the merged classes, the user's first.
-    const std::wstring user = L", version 16, server " + Server(kUserWord);
+    // Unelevated, version and server come from the merged classes, the user's first.
+    const std::wstring user = L", version 16, server " + kUserWord + L".exe";
     EXPECT_EQ(Follows({.elevated = false}), AsEver() + user);
-    EXPECT_EQ(Follows({.elevated = true}), L"no class, version -1, server ")
+    EXPECT_EQ(Follows({.elevated = true}), L"no class context 0, version -1, server ")
         << "a Word registered for this user";
 
     Register(HKEY_LOCAL_MACHINE, kMachineWord, L"11");
     EXPECT_EQ(Follows({.elevated = false}), AsEver() + user);
-    EXPECT_EQ(Follows({.elevated = true}),
-              kMachineWord + L" local server only, version 11, server " + Server(kMachineWord));
+    EXPECT_EQ(Follows({.elevated = true}), kMachineWord + L" context " +
+                                               std::to_wstring(CLSCTX_LOCAL_SERVER) +
+                                               L", version 11, server " + kMachineWord + L".exe");
 }
 
 }  // namespace
