@@ -2,6 +2,7 @@
 
 #include "hosts/word/word_app.h"
 #include "hosts/word/word_automation.h"
+#include "hosts/word/word_class.h"
 #include "platform/com/automation.h"
 #include "platform/com/call_bound.h"
 #include "platform/errors.h"
@@ -13,7 +14,8 @@ namespace cx {
 StartedWord::StartedWord() {
     const std::uint32_t givenUpBefore = GivenUpCalls();
     {
-        ServerLaunch launch(kWordProgId);
+        const std::optional<WordClass> wordClass = FindWordClass();
+        ServerLaunch launch(kWordProgId, wordClass ? wordClass->clsid : CLSID{});
         word_ = CreateWordApp();
         process_ = launch.Identify();
     }

@@ -2,6 +2,9 @@
 
 #include <objbase.h>
 
+#include <optional>
+
+#include "hosts/word/word_class.h"
 #include "platform/com/automation.h"
 #include "platform/com/call_bound.h"
 #include "platform/com/com_apartment.h"
@@ -26,13 +29,13 @@ ComPtr<IDispatch> GetRunningWordApp() {
     EnsureComApartment();
     const std::uint32_t givenUpBefore = GivenUpCalls();
     try {
-        CLSID clsid{};
-        if (FAILED(::CLSIDFromProgID(kWordProgId, &clsid))) return {};
+        const std::optional<WordClass> wordClass = FindWordClass();
+        if (!wordClass) return {};
         ComPtr<IDispatch> word;
         {
             const BoundedCall bound(L"attaching to the running " + std::wstring(kWordProgId));
             ComPtr<IUnknown> running;
-            const HRESULT hr = ::GetActiveObject(clsid, nullptr, running.put());
+            const HRESULT hr = ::GetActiveObject(wordClass->clsid, nullptr, running.put());
             LogServerActivation(L"attach to running", kWordProgId, hr);
             if (FAILED(hr)) return {};
             word = AsWordApp(running.As<IDispatch>(IID_IDispatch));
@@ -60,13 +63,13 @@ bool IsWordProcessRunning() {
 
 ComPtr<IDispatch> CreateWordApp() {
     EnsureComApartment();
-    CLSID clsid{};
-    if (FAILED(::CLSIDFromProgID(kWordProgId, &clsid))) return {};
+    const std::optional<WordClass> wordClass = FindWordClass();
+    if (!wordClass) return {};
     const ScopedWait wait(L"the automation server to start: ", kWordProgId);
     const BoundedCall bound(L"starting " + std::wstring(kWordProgId));
     ComPtr<IDispatch> created;
-    const HRESULT hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                          IID_IDispatch, created.put_void());
+    const HRESULT hr =
+        ::CoCreateInstance(wordClass->clsid, nullptr, wordClass->context, IID_IDispatch, created.put_void());
     LogServerActivation(L"start", kWordProgId, hr);
     if (FAILED(hr)) return {};
     return AsWordApp(created);

@@ -107,7 +107,9 @@ std::wstring OleEditorFacadeOO::GetNoDocumentMessage() {
 
 void OleEditorFacadeOO::ConnectSuite() {
     serviceManager_.reset();
-    ServerLaunch launch(kServiceManagerProgId);
+    CLSID clsid{};
+    if (FAILED(::CLSIDFromProgID(kServiceManagerProgId, &clsid))) clsid = CLSID{};
+    ServerLaunch launch(kServiceManagerProgId, clsid);
     try {
         serviceManager_ = CreateOleObject(kServiceManagerProgId);
     } catch (const Exception&) {

@@ -4,8 +4,9 @@
 
 #include <algorithm>
 
+#include "platform/process/own_process.h"
 #include "platform/process/process_session.h"
-#include "platform/registry/registry_view.h"
+#include "platform/registry/class_registration.h"
 #include "platform/run/program_end.h"
 #include "platform/run/run_log.h"
 #include "platform/text/format.h"
@@ -15,19 +16,17 @@
 namespace cx {
 namespace {
 
-// The program names the class's server is registered under: a 32-bit tool on 64-bit Windows sees
-// the 32-bit view of the class keys, and COM may start a 64-bit server registered in the other one.
-std::vector<std::wstring> ServerProgramNames(std::wstring_view progId) {
+// The program names the class's server is registered under, where COM looks for them for this
+// process: a 32-bit tool on 64-bit Windows sees the 32-bit view of the class keys, and COM may start a
+// 64-bit server registered in the other one.
+std::vector<std::wstring> ServerProgramNames(const CLSID& clsid) {
     std::vector<std::wstring> names;
-    CLSID clsid{};
-    const std::wstring id(progId);
-    if (FAILED(::CLSIDFromProgID(id.c_str(), &clsid))) return names;
     wchar_t text[40] = {};
-    if (::StringFromGUID2(clsid, text, 40) == 0) return names;
+    if (clsid == CLSID{} || ::StringFromGUID2(clsid, text, 40) == 0) return names;
+    const ClassesLookup lookup = OwnClassesLookup();
     const std::wstring key = L"CLSID\\" + std::wstring(text) + L"\\LocalServer32";
-    for (const REGSAM view : {REGSAM{0}, REGSAM{KEY_WOW64_64KEY}}) {
-        const std::wstring name =
-            ExtractPathName(ServerProgram(ReadRegStringInView(HKEY_CLASSES_ROOT, key, L"", L"", view)));
+    for (const REGSAM view : ClassesViews(lookup)) {
+        const std::wstring name = ExtractPathName(ServerProgram(ReadClassesDefault(lookup, key, view)));
         if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end())
             names.push_back(name);
     }
@@ -102,7 +101,8 @@ void StartedServer::EndNow() {
     EndServerProcess(process_.get(), pid_, name_);
 }
 
-ServerLaunch::ServerLaunch(std::wstring_view progId) : progId_(progId), names_(ServerProgramNames(progId)) {
+ServerLaunch::ServerLaunch(std::wstring_view progId, const CLSID& clsid)
+    : progId_(progId), names_(ServerProgramNames(clsid)) {
     listed_ = ListServerProcesses(names_, before_);
     if (!listed_) return;
     RegisterRunCleanup(this);

@@ -7,6 +7,7 @@
 // fault of the tool end it (platform/run/run_deadline.h).
 #pragma once
 
+#include <objbase.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -47,12 +48,14 @@ private:
     bool registered_ = true;
 };
 
-// Held around asking COM for an object of `progId`'s class, which may start its server.
+// Held around asking COM for an object of class `clsid` (`progId`'s, for the log), which may start its
+// server.
 class ServerLaunch final : public RunCleanup {
 public:
-    // Lists the processes of the class's registered program (LocalServer32, in both registry views) in
-    // the tool's session. Never raises.
-    explicit ServerLaunch(std::wstring_view progId);
+    // Lists the processes of the class's registered program (LocalServer32, read where the tool trusts
+    // class registrations, in each registry view COM uses) in the tool's session. A null class lists
+    // nothing and finds nothing. Never raises.
+    ServerLaunch(std::wstring_view progId, const CLSID& clsid);
     ~ServerLaunch();
     ServerLaunch(const ServerLaunch&) = delete;
     ServerLaunch& operator=(const ServerLaunch&) = delete;
