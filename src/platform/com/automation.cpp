@@ -89,8 +89,7 @@ VARIANT AutomationArg::Make() const {
     return v;
 }
 
-Variant Invoke(IDispatch* object, std::wstring_view member, WORD flags,
-               std::initializer_list<AutomationArg> args) {
+Variant Invoke(IDispatch* object, std::wstring_view member, WORD flags, std::initializer_list<AutomationArg> args) {
     std::vector<VARIANT> reversed;
     for (auto it = std::rbegin(args); it != std::rend(args); ++it) reversed.push_back(it->Make());
     return DoInvoke(object, member, flags, reversed, false);
@@ -141,13 +140,9 @@ Variant Converted(const Variant& value, VARTYPE type) {
 
 }  // namespace
 
-LONG AsInt(const Variant& value) {
-    return Converted(value, VT_I4).get()->lVal;
-}
+LONG AsInt(const Variant& value) { return Converted(value, VT_I4).get()->lVal; }
 
-bool AsBool(const Variant& value) {
-    return Converted(value, VT_BOOL).get()->boolVal != VARIANT_FALSE;
-}
+bool AsBool(const Variant& value) { return Converted(value, VT_BOOL).get()->boolVal != VARIANT_FALSE; }
 
 std::wstring AsText(const Variant& value) {
     const Variant text = Converted(value, VT_BSTR);

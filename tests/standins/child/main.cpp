@@ -12,8 +12,8 @@
 //                 inherits this one's standard handles
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdlib>
+#include <algorithm>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -38,22 +38,14 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
         const wchar_t* next = i + 1 < argc ? argv[i + 1] : L"0";
-        if (arg == L"--bytes")
-            bytes = std::wcstoll(next, nullptr, 0), ++i;
-        else if (arg == L"--nul-at")
-            nulAt = std::wcstoll(next, nullptr, 0), ++i;
-        else if (arg == L"--chunk")
-            chunk = std::wcstol(next, nullptr, 0), ++i;
-        else if (arg == L"--exit")
-            exitCode = std::wcstol(next, nullptr, 0), ++i;
-        else if (arg == L"--sleep")
-            sleepMs = std::wcstol(next, nullptr, 0), ++i;
-        else if (arg == L"--for-ms")
-            forMs = std::wcstol(next, nullptr, 0), ++i;
-        else if (arg == L"--stderr")
-            toStderr = true;
-        else if (arg == L"--window")
-            window = true;
+        if (arg == L"--bytes") bytes = std::wcstoll(next, nullptr, 0), ++i;
+        else if (arg == L"--nul-at") nulAt = std::wcstoll(next, nullptr, 0), ++i;
+        else if (arg == L"--chunk") chunk = std::wcstol(next, nullptr, 0), ++i;
+        else if (arg == L"--exit") exitCode = std::wcstol(next, nullptr, 0), ++i;
+        else if (arg == L"--sleep") sleepMs = std::wcstol(next, nullptr, 0), ++i;
+        else if (arg == L"--for-ms") forMs = std::wcstol(next, nullptr, 0), ++i;
+        else if (arg == L"--stderr") toStderr = true;
+        else if (arg == L"--window") window = true;
         else if (arg == L"--spawn") {
             if (!standin::StartInBackground(L"\"" + standin::OwnModulePath() + L"\" " + next)) return 99;
             ++i;
