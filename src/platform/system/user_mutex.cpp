@@ -26,7 +26,14 @@ std::wstring UserSid() {
 
 }  // namespace
 
-UserMutexLock::UserMutexLock(const std::wstring& name, DWORD timeoutMs) {
+UserMutexLock::UserMutexLock(const std::wstring& name, DWORD timeoutMs, LockScope scope) {
+    if (scope == LockScope::Machine) {
+        mutex_.reset(::CreateMutexW(nullptr, FALSE, (L"Global\\" + name).c_str()));
+        if (!mutex_) return;
+        const DWORD waited = ::WaitForSingleObject(mutex_.get(), timeoutMs);
+        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+        return;
+    }
     const std::wstring sid = UserSid();
     if (sid.empty()) return;
     const std::wstring scoped = name + L"." + sid;

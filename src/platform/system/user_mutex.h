@@ -11,6 +11,11 @@
 
 namespace cx {
 
+// User: one lock per user, as below. Machine: one lock for the whole machine, "Global\<name>", for
+// data that belongs to the machine (its system-wide environment), which only administrators and the
+// system may change, so only they may hold it.
+enum class LockScope { User, Machine };
+
 // Holds the named mutex "Global\<name>.<user SID>" for its scope. Global, because one user's data is
 // shared by all the user's sessions (a second logon, a task in session 0); the SID, because two users
 // edit different data and must not wait for each other. A process without the right to create global
@@ -24,7 +29,7 @@ namespace cx {
 // guarded is whatever that copy left, and callers read it afresh. Never raises.
 class UserMutexLock {
 public:
-    UserMutexLock(const std::wstring& name, DWORD timeoutMs);
+    UserMutexLock(const std::wstring& name, DWORD timeoutMs, LockScope scope = LockScope::User);
     UserMutexLock(const UserMutexLock&) = delete;
     UserMutexLock& operator=(const UserMutexLock&) = delete;
     ~UserMutexLock();
