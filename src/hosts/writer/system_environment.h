@@ -8,8 +8,8 @@
 namespace cx {
 
 inline constexpr wchar_t kSystemPathLockName[] = L"Corvane2.SystemPath";
-inline constexpr EnvironmentScope kSystemEnvironmentScope{L"system PATH", kSystemPathLockName,
-                                                          LockScope::Machine};
+inline constexpr EnvironmentScope kSystemEnvironmentScope{L"system PATH", L"the system PATH",
+                                                          kSystemPathLockName, LockScope::Machine};
 
 // The machine's environment. Values keep their type as the user's do; a write is not mirrored in this
 // process's environment, whose PATH is the machine's and the user's joined (the package tool, the only

@@ -90,7 +90,7 @@ bool Holds(const RegStringRead& value, const std::wstring& stored) {
 // A copy of the tool that hangs while it holds the lock keeps this one waiting up to the bound; a
 // deadline passing meanwhile says so.
 UserMutexLock TakePathLock(const EnvironmentScope& scope) {
-    const ScopedWait wait(L"another copy of the tool to release the " + std::wstring(scope.pathName) + L": ",
+    const ScopedWait wait(L"another copy of the tool to release " + std::wstring(scope.thePath) + L": ",
                           scope.lockName);
     return UserMutexLock(scope.lockName, kPathLockTimeoutMs, scope.lockScope);
 }

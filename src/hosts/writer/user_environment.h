@@ -17,11 +17,13 @@ inline constexpr wchar_t kUserPathLockName[] = L"Corvane2.UserPath";
 // Whose PATH a store holds: how the run's log names it, and the lock that copies of the tool take
 // for their edits of it.
 struct EnvironmentScope {
-    const wchar_t* pathName;
+    const wchar_t* pathName;  // "user PATH"
+    const wchar_t* thePath;   // "the user's PATH"
     const wchar_t* lockName;
     LockScope lockScope;
 };
-inline constexpr EnvironmentScope kUserEnvironmentScope{L"user PATH", kUserPathLockName, LockScope::User};
+inline constexpr EnvironmentScope kUserEnvironmentScope{L"user PATH", L"the user's PATH", kUserPathLockName,
+                                                        LockScope::User};
 
 // Where a PATH edit reads and writes the user's variables. The tool's own is UserEnvironmentRegistry();
 // a test passes another to play a program that writes between the edit's steps.
