@@ -1,20 +1,21 @@
-# Install step run after the files are laid out (see CMakeLists.txt here): strips the tool, signs it
-# when a certificate is given in the environment, then writes SHA256SUMS over the whole layout, so
-# that the checksums are those of the signed files.
+# Install step run after the files are laid out (see CMakeLists.txt here): strips the tool and the
+# custom-action library, signs both when a certificate is given in the environment, then writes
+# SHA256SUMS over the whole layout, so that the checksums are those of the signed files.
 set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
-set(exe "${root}/${CX_INSTALLED_EXE}")
-
-execute_process(COMMAND "${CX_STRIP}" --strip-all "${exe}" RESULT_VARIABLE failed)
-if(failed)
-    message(FATAL_ERROR "Stripping ${exe} failed")
-endif()
-
-if(DEFINED ENV{CX_SIGN_CERT} OR DEFINED ENV{CX_SIGN_PKCS12})
-    execute_process(COMMAND "${CX_SIGN_SCRIPT}" "${exe}" RESULT_VARIABLE failed)
+foreach(binary IN LISTS CX_INSTALLED_BINARIES)
+    set(path "${root}/${binary}")
+    execute_process(COMMAND "${CX_STRIP}" --strip-all "${path}" RESULT_VARIABLE failed)
     if(failed)
-        message(FATAL_ERROR "Signing ${exe} failed")
+        message(FATAL_ERROR "Stripping ${path} failed")
     endif()
-else()
+    if(DEFINED ENV{CX_SIGN_CERT} OR DEFINED ENV{CX_SIGN_PKCS12})
+        execute_process(COMMAND "${CX_SIGN_SCRIPT}" "${path}" RESULT_VARIABLE failed)
+        if(failed)
+            message(FATAL_ERROR "Signing ${path} failed")
+        endif()
+    endif()
+endforeach()
+if(NOT DEFINED ENV{CX_SIGN_CERT} AND NOT DEFINED ENV{CX_SIGN_PKCS12})
     message(STATUS "Not signed: no certificate given (CX_SIGN_CERT and CX_SIGN_KEY, or CX_SIGN_PKCS12)")
 endif()
 

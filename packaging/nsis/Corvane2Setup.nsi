@@ -7,8 +7,8 @@
 ; TOOL_DIR is the release layout that `cmake --install` makes (CXAddinReg.exe and its locale folder);
 ; PRODUCT_DIR holds the product's files that the tool expects beside it: Corvane.exe, CVWordAddin2.dll,
 ; CVOOAddin.oxt and the BrowserExt folder. Every run of the tool, with its exit code, is logged to
-; "%TEMP%\Corvane2 setup.log"; a code the sequence does not expect makes the installer's own exit
-; code 2. Silent: setup.exe /S [/D=<folder>], Uninstall.exe /S.
+; "<install folder>\Logs\Corvane2 setup.log", the tool's own steps beside it; a code the sequence does
+; not expect makes the installer's own exit code 2. Silent: setup.exe /S [/D=<folder>], Uninstall.exe /S.
 
 Unicode true
 RequestExecutionLevel admin
@@ -22,10 +22,15 @@ SetCompressor /SOLID lzma
 
 !define PRODUCT "Corvane2"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
-!define CX_LOG "$TEMP\${PRODUCT} setup.log"
+; The logs lie where only administrators can write (the install folder, under Program Files): the
+; installer and the tool run elevated, and in a folder that the user's programs can write, such as
+; $TEMP, any of them could plant a link at a log's name and turn the elevated writes into writes of
+; another file.
+!define CX_LOG_DIR "$INSTDIR\Logs"
+!define CX_LOG "${CX_LOG_DIR}\${PRODUCT} setup.log"
 ; Switches given to every run of the tool, before the step's own: no message box (it would wait for a
 ; click in a silent install) and a time limit, and the tool's own log of every step.
-!define CX_COMMON_SWITCHES '/qu "/lo$TEMP\${PRODUCT} CXAddinReg.log"'
+!define CX_COMMON_SWITCHES '/qu "/lo${CX_LOG_DIR}\CXAddinReg.log"'
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -97,6 +102,7 @@ Section "${PRODUCT}"
   File "${PRODUCT_DIR}\CVWordAddin2.dll"
   File "${PRODUCT_DIR}\CVOOAddin.oxt"
   File /r "${PRODUCT_DIR}\BrowserExt"
+  CreateDirectory "${CX_LOG_DIR}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -139,7 +145,8 @@ Section "${PRODUCT}"
   ${If} $WriterFound == 0
     ${CxRun} "/oi"
     ${If} $CxCode == 1
-      ; The PATH entry was made before the package tool failed: take it back.
+    ${OrIf} $CxCode == -2
+      ; The PATH entry was made before the package tool failed or the time limit passed: take it back.
       Call CxUnexpected
       ${CxRun} "/ou"
     ${ElseIf} $CxCode != 0
@@ -214,6 +221,7 @@ Section "Uninstall"
   Delete "$INSTDIR\CVOOAddin.oxt"
   RMDir /r "$INSTDIR\BrowserExt"
   Delete "$INSTDIR\Uninstall.exe"
+  ; The logs stay, and with them the install folder.
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 

@@ -30,7 +30,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     cx::RestrictLibrarySearch();
     const cx::Parameters params = cx::SplitCommandLine(::GetCommandLineW());
     // First of all: a quiet run must not show even a box about its own start-up.
-    if (!cx::BeginUnattended(cx::ParseUnattended(params))) return cx::EndUnattended(cx::kExitNothingDone);
+    const cx::UnattendedOptions unattended = cx::ParseUnattended(params);
+    if (!cx::BeginUnattended(unattended)) return cx::EndUnattended(cx::kExitNothingDone);
     try {
         SetUpTranslationDomains();
     } catch (const cx::Exception& error) {
@@ -38,5 +39,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         cx::ShowErrorBox(error.Message());
         return cx::EndUnattended(cx::kExitNothingDone);
     }
+    cx::ReportRefusedLog(unattended);
     return cx::EndUnattended(cx::RunCommandLine(params, cx::ToolCommands()));
 }

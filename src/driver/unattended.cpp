@@ -6,10 +6,13 @@
 #include <optional>
 
 #include "driver/exit_code.h"
+#include "driver/message_boxes.h"
+#include "platform/errors.h"
 #include "platform/run/message_box.h"
 #include "platform/run/run_deadline.h"
 #include "platform/run/run_log.h"
 #include "platform/text/format.h"
+#include "platform/text/res_string.h"
 #include "resources/version.h"
 
 namespace cx {
@@ -27,6 +30,9 @@ std::optional<std::uint32_t> DeadlineSeconds(std::wstring_view digits) {
     }
     return static_cast<std::uint32_t>(seconds);
 }
+
+// Set by BeginUnattended before any other thread exists, read by ReportRefusedLog.
+bool logRefused = false;
 
 }  // namespace
 
@@ -46,12 +52,16 @@ UnattendedOptions ParseUnattended(const Parameters& params) {
 }
 
 bool BeginUnattended(const UnattendedOptions& options) {
-    if (!options.logPath.empty()) OpenRunLog(options.logPath, L"CXAddinReg " CX_VERSION_TEXT);
+    if (options.quiet) {
+        SetQuietMode(true);
+        // Nor any box the system would show on the tool's behalf (a drive that is not ready, a crash),
+        // here, for the log's drive too, or in the programs the tool starts, which inherit the mode.
+        ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    }
+    if (!options.logPath.empty()) {
+        logRefused = OpenRunLog(options.logPath, L"CXAddinReg " CX_VERSION_TEXT) == LogFileOpening::Refused;
+    }
     if (!options.quiet) return true;
-    SetQuietMode(true);
-    // Nor any box the system would show on the tool's behalf (a drive that is not ready, a crash),
-    // here or in the programs the tool starts, which inherit the mode.
-    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     if (options.deadlineSeconds == 0) {
         LogStep(L"quiet run with a time limit of 0 s: nothing is done");
         return false;
@@ -59,6 +69,18 @@ bool BeginUnattended(const UnattendedOptions& options) {
     LogStep(FormatText(L"quiet run, time limit %u s", {options.deadlineSeconds}));
     StartRunDeadline(options.deadlineSeconds, kExitNothingDone);
     return true;
+}
+
+void ReportRefusedLog(const UnattendedOptions& options) {
+    if (!logRefused) return;
+    std::wstring text;
+    try {
+        text = FormatResString(IDS_LOG_REFUSED, {options.logPath});
+    } catch (const Exception&) {
+        // A catalogue that cannot be used is the run's own affair, met when the run loads a text.
+        text = FormatText(LoadEnglishResString(IDS_LOG_REFUSED), {options.logPath});
+    }
+    ShowResultMessage(text, true);
 }
 
 std::int32_t EndUnattended(std::int32_t exitCode) {

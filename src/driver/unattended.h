@@ -30,6 +30,11 @@ UnattendedOptions ParseUnattended(const Parameters& params);
 // nothing and ends with EndUnattended(-2). Never raises.
 bool BeginUnattended(const UnattendedOptions& options);
 
+// Once the texts are translated: a log that BeginUnattended refused (a link, see OpenLogFile) is
+// reported in a warning box, which a quiet run does not show (in English when the catalogue cannot be
+// used). The run goes on as without the log. Never raises.
+void ReportRefusedLog(const UnattendedOptions& options);
+
 // After the run: the deadline no longer applies and the log gets the exit code. Returns `exitCode`.
 std::int32_t EndUnattended(std::int32_t exitCode);
 

@@ -67,6 +67,11 @@ struct ViewTraits {
     static Type Invalid() { return nullptr; }
     static void Close(Type view) { ::UnmapViewOfFile(view); }
 };
+struct LocalTraits {
+    using Type = HLOCAL;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type memory) { ::LocalFree(memory); }
+};
 }  // namespace detail
 
 // Process, thread, pipe, mapping and event handles (invalid when null).
@@ -76,6 +81,9 @@ using UniqueFile = UniqueResource<detail::FileTraits>;
 using UniqueKey = UniqueResource<detail::KeyTraits>;
 using UniqueModule = UniqueResource<detail::ModuleTraits>;
 using UniqueView = UniqueResource<detail::ViewTraits>;
+// Memory the system allocated for the caller to free with LocalFree (SIDs and security descriptors
+// in their text and binary forms).
+using UniqueLocal = UniqueResource<detail::LocalTraits>;
 
 // Restores the process error mode on scope exit.
 class ScopedErrorMode {

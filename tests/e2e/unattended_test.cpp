@@ -195,7 +195,7 @@ TEST_F(QuietRun, QuAndLoAloneAreNoActionAndAnythingAfterQuIsAnotherParameter) {
     EXPECT_THAT(entries, Not(Contains(HasSubstr(L"quiet run"))));
 }
 
-TEST_F(QuietRun, ALogThatCannotBeWrittenChangesNothing) {
+TEST_F(QuietRun, ALogThatCannotBeWrittenOrLeadsElsewhereChangesNothing) {
     ASSERT_EQ(Run(L"/pi").exitCode, 0);
     const std::vector<std::wstring> installed = cxtest::ExportTree(HKEY_LOCAL_MACHINE, kWpsAddin);
     ASSERT_FALSE(installed.empty());
@@ -208,17 +208,42 @@ TEST_F(QuietRun, ALogThatCannotBeWrittenChangesNothing) {
     const std::wstring held = folder_.Path(L"held.log");
     HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    for (const std::wstring& log : {folder_.Path(L"no such folder\\x.log"), readOnly, held}) {
-        SCOPED_TRACE(::testing::PrintToString(log));
-        cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kKingsoft);
-        const RunResult run = cxtest::RunProgram(folder_.Tool(), L"/pi " + LogSwitch(log));
-        EXPECT_EQ(run.exitCode, 0);
-        EXPECT_TRUE(run.boxes.empty());
-        EXPECT_EQ(cxtest::ExportTree(HKEY_LOCAL_MACHINE, kWpsAddin), installed);
+    // Links planted at log names, leading to a file that only administrators may write.
+    const std::wstring guarded = folder_.Path(L"administrators only.txt");
+    cxtest::WriteTextFile(guarded, L"kept\r\n");
+    ASSERT_TRUE(::CreateHardLinkW(folder_.Path(L"hard link.log").c_str(), guarded.c_str(), nullptr));
+    const cxtest::UnixSymlink symbolic(folder_.Path(L"symbolic link.log"), guarded);
+    ASSERT_TRUE(symbolic.Made());
+
+    const struct {
+        std::wstring log;
+        bool refused;
+    } logs[] = {{folder_.Path(L"no such folder\\x.log"), false},
+                {readOnly, false},
+                {held, false},
+                {folder_.Path(L"hard link.log"), true},
+                {folder_.Path(L"symbolic link.log"), true}};
+    for (const auto& [log, refused] : logs) {
+        for (const std::wstring quiet : {L"", L"/qu "}) {
+            SCOPED_TRACE(::testing::PrintToString(quiet + log));
+            cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kKingsoft);
+            const RunResult run = cxtest::RunProgram(folder_.Tool(), quiet + L"/pi " + LogSwitch(log));
+            EXPECT_EQ(run.exitCode, 0);
+            EXPECT_EQ(cxtest::ExportTree(HKEY_LOCAL_MACHINE, kWpsAddin), installed);
+            // A refusal is told where the run may show a box.
+            EXPECT_EQ(run.boxes.size(), refused && quiet.empty() ? 1u : 0u);
+            if (!refused || run.boxes.empty()) continue;
+            EXPECT_EQ(run.boxes[0].text,
+                      L"The log " + log +
+                          L" was not used: its name leads through a link or to something "
+                          L"other than a file of its own. Name a file in a folder that only "
+                          L"administrators can change.");
+        }
     }
     ::CloseHandle(holder);
     EXPECT_FALSE(cxtest::FileExists(folder_.Path(L"no such folder")));
     EXPECT_TRUE(cxtest::ReadLines(held).empty());
+    EXPECT_EQ(cxtest::ReadLines(guarded), std::vector<std::wstring>{L"kept"});
     ::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

@@ -1,7 +1,10 @@
-// The user's PATH while others write it too: another program rewriting it in a loop, and other copies
-// of the tool installing at the same moment. None loses what another wrote.
+// The user's PATH while others write it too: another program rewriting it in a loop, other copies of
+// the tool installing at the same moment, a program squatting the copies' lock. None loses what
+// another wrote.
 #include <windows.h>
+#include <sddl.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -14,6 +17,8 @@
 
 namespace {
 
+using ::testing::Contains;
+using ::testing::EndsWith;
 using writertest::TextOf;
 using writertest::WriterScene;
 
@@ -96,6 +101,63 @@ TEST(WriterPathRace, InstallsAtOnceKeepEveryEntry) {
             EXPECT_TRUE(HasEntry(path, copy->Dir().substr(0, copy->Dir().size() - 1)))
                 << ::testing::PrintToString(path);
         }
+    }
+}
+
+// The text form of the SID of the user this test runs as.
+std::wstring UserSid() {
+    HANDLE token = nullptr;
+    BYTE user[256];
+    DWORD size = 0;
+    wchar_t* text = nullptr;
+    ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token);
+    ::GetTokenInformation(token, TokenUser, user, sizeof user, &size);
+    ::CloseHandle(token);
+    if (!::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &text)) return {};
+    const std::wstring sid = text;
+    ::LocalFree(text);
+    return sid;
+}
+
+// Another program takes the copies' lock name first: a mutex it holds, owned by the user (as a program
+// of the user's can make it), one owned by another user, one that denies access, an object of another
+// kind. "oi" goes on without the lock, within the lock's bound, says why, and puts its entry in place.
+TEST(WriterPathRace, ALockSquattedByAnotherProgramCostsTheEditAtMostItsBound) {
+    WriterScene scene;
+    const std::wstring sid = UserSid(), otherUser = L"S-1-5-21-1-2-3-1001";
+    const std::wstring name = L"Global\\Corvane2.UserPath." + sid;
+    const std::wstring log = scene.Folder().Path(L"install log.txt");
+    const struct {
+        std::wstring security;  // without "D:": an event, not a mutex
+        std::wstring why;
+    } squatters[] = {
+        {L"O:" + sid + L"D:(A;;GA;;;WD)", L"another program has held it for 3000 ms"},
+        {L"O:" + otherUser + L"D:(A;;GA;;;WD)",
+         L"the mutex of that name belongs to " + otherUser + L", neither this user nor the administrators"},
+        {L"O:" + sid + L"D:P(D;;GA;;;WD)", L"the mutex " + name + L" denies this program access"},
+        {L"O:" + sid, L"an object of another kind has the name " + name},
+    };
+    for (const auto& [security, why] : squatters) {
+        SCOPED_TRACE(::testing::PrintToString(security));
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(security.c_str(), SDDL_REVISION_1,
+                                                                           &descriptor, nullptr));
+        SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+        const HANDLE squat = security.find(L"D:") != std::wstring::npos
+                                 ? ::CreateMutexW(&attributes, TRUE, name.c_str())
+                                 : ::CreateEventW(&attributes, TRUE, FALSE, name.c_str());
+        ::LocalFree(descriptor);
+        ASSERT_TRUE(squat);
+        WriterScene::SetUserPath(L"C:\\A");
+        const ULONGLONG start = ::GetTickCount64();
+        const auto run = scene.Run(L"/oi \"/lo" + log + L"\"");
+        const ULONGLONG took = ::GetTickCount64() - start;
+        ::CloseHandle(squat);
+        EXPECT_EQ(run.exitCode, 1) << "no package tool";
+        EXPECT_EQ(TextOf(WriterScene::UserPath()), L"C:\\A;" + scene.DirEntry());
+        EXPECT_THAT(cxtest::ReadLines(log), Contains(EndsWith(L" PATH lock not held: " + why)));
+        // The bound with room for a loaded machine, far below waiting the squatter out.
+        EXPECT_LT(took, 8000u);
     }
 }
 

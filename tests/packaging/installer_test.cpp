@@ -1,11 +1,13 @@
-// The example NSIS installer (packaging/nsis), built from the signed release with stand-ins for the
-// product's programs, run silently the way a deployment runs it: it installs the files, runs the
-// recommended sequence and logs every code; its uninstaller runs the reverse. The hosts are there
-// before the install (Word, WPS, the office suite); Word is removed before the uninstall, so that the
-// uninstaller must unregister the add-in library itself. Checked: the codes logged, and the registry
-// and the user PATH before, between and after.
+// The example installers, built from the signed release with stand-ins for the product's programs and
+// run silently the way a deployment runs them. NSIS (packaging/nsis): it installs the files, runs the
+// recommended sequence and logs every code; its uninstaller runs the reverse. MSI (packaging/wix): the
+// per-machine package and the per-user one, under msiexec /qn. The hosts are there before the install
+// (Word, WPS, the office suite); Word is removed before the uninstall, so that the add-in library must
+// be unregistered by the installer itself. Checked: the codes logged, and the registry and the user
+// PATH before, between and after.
 #include <windows.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,6 +27,8 @@
 
 namespace {
 
+using ::testing::Contains;
+using ::testing::HasSubstr;
 using writertest::WriterScene;
 
 const std::wstring kInstallDir = L"C:\\Program Files\\Corvane2 Setup Test";
@@ -33,6 +37,12 @@ const std::wstring kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersio
 const std::wstring kWpsAddinKey = L"SOFTWARE\\Kingsoft\\Office\\WPS\\Addins\\CVWPSAddin2.TCVWPSAddin2";
 const std::wstring kWordAddinKey = L"Software\\Microsoft\\Office\\Word\\Addins\\CVWordAddin2.WordAddIn2";
 const std::wstring kMenuExt = L"Software\\Microsoft\\Internet Explorer\\MenuExt";
+const std::wstring kMsiDir = L"C:\\Program Files\\Corvane2 MSI Test";
+const std::wstring kMachineProductKey = L"Software\\Corvane2";
+using Lines = std::vector<std::wstring>;
+// The add-in library's journal after one registration and one unregistration.
+const Lines kRegisteredAndUnregistered = {L"load", L"DllRegisterServer",   L"unload",
+                                          L"load", L"DllUnregisterServer", L"unload"};
 // A user PATH that expands: its type must survive the round trip.
 const std::wstring kUserPath = L"%SystemRoot%\\system32;C:\\Tools";
 constexpr DWORD kInstallerTimeoutMs = 180000;
@@ -49,24 +59,52 @@ std::wstring TempPath(const wchar_t* name) {
 
 // The installer's own log of each run and its code, and the tool's log of every step ("/lo").
 std::wstring LogPath() {
-    return TempPath(L"Corvane2 setup.log");
+    return InstalledPath(L"Logs\\Corvane2 setup.log");
 }
 std::wstring ToolLogPath() {
-    return TempPath(L"Corvane2 CXAddinReg.log");
+    return InstalledPath(L"Logs\\CXAddinReg.log");
 }
 
-// The exit codes the tool's log recorded, one per run, in order: its entries "<seconds> exit code <n>"
-// (the codes of the programs it started are entries of another kind).
+// One run of the tool as its log tells it: the switches (what follows the quoted log parameter on
+// the logged command line), its entries and its exit code.
+struct LoggedRun {
+    std::wstring switches;
+    std::vector<std::wstring> entries;
+    std::wstring code;
+};
+
+std::vector<LoggedRun> ReadToolLog(const std::wstring& path) {
+    std::vector<LoggedRun> runs;
+    constexpr std::wstring_view kExit = L"exit code ";
+    for (const std::wstring& line : cxtest::ReadLines(path)) {
+        if (line.rfind(L"==== ", 0) == 0) {
+            const std::size_t log = line.find(L"\"/lo");
+            runs.push_back(
+                {log == std::wstring::npos ? line : line.substr(line.find(L'"', log + 1) + 2), {}, {}});
+            continue;
+        }
+        const std::size_t entry = line.find(L' ', line.find_first_not_of(L' '));
+        if (runs.empty() || entry == std::wstring::npos) continue;
+        if (line.compare(entry + 1, kExit.size(), kExit) == 0) {
+            runs.back().code = line.substr(entry + 1 + kExit.size());
+        } else {
+            runs.back().entries.push_back(line.substr(entry + 1));
+        }
+    }
+    return runs;
+}
+
+// "<switches> -> <exit code>" for each run.
+std::vector<std::wstring> RunSummaries(const std::vector<LoggedRun>& runs) {
+    std::vector<std::wstring> summaries;
+    for (const LoggedRun& run : runs) summaries.push_back(run.switches + L" -> " + run.code);
+    return summaries;
+}
+
+// The exit codes the tool's log recorded, one per run, in order.
 std::vector<std::wstring> LoggedExitCodes() {
     std::vector<std::wstring> codes;
-    constexpr std::wstring_view kExit = L"exit code ";
-    for (const std::wstring& line : cxtest::ReadLines(ToolLogPath())) {
-        const std::size_t seconds = line.find_first_not_of(L' ');
-        const std::size_t entry = line.find(L' ', seconds);
-        if (seconds == std::wstring::npos || entry == std::wstring::npos) continue;
-        if (line.compare(entry + 1, kExit.size(), kExit) == 0)
-            codes.push_back(line.substr(entry + 1 + kExit.size()));
-    }
+    for (const LoggedRun& run : ReadToolLog(ToolLogPath())) codes.push_back(run.code);
     return codes;
 }
 
@@ -99,7 +137,8 @@ Traces TakeTraces() {
     Traces traces;
     for (const auto& [root, path] :
          {std::pair{HKEY_LOCAL_MACHINE, kUninstallKey}, std::pair{HKEY_LOCAL_MACHINE, kWpsAddinKey},
-          std::pair{HKEY_CURRENT_USER, kWordAddinKey}}) {
+          std::pair{HKEY_CURRENT_USER, kWordAddinKey}, std::pair{HKEY_LOCAL_MACHINE, kMachineProductKey},
+          std::pair{HKEY_CURRENT_USER, kMachineProductKey}}) {
         const auto lines = cxtest::ExportTree(root, path);
         traces.keys.insert(traces.keys.end(), lines.begin(), lines.end());
     }
@@ -116,12 +155,12 @@ protected:
         environment_ = writertest::SaveValues(HKEY_CURRENT_USER, L"Environment");
         WriterScene::SetUserPath(kUserPath, REG_EXPAND_SZ);
         cxtest::RemoveTree(kInstallDir);
-        cxtest::DeleteFileIfPresent(LogPath());
-        cxtest::DeleteFileIfPresent(ToolLogPath());
         InstallHosts();
     }
 
     void TearDown() override {
+        // Packages a failed test left installed, the per-user one first.
+        for (const wchar_t* package : {L"Corvane2User.msi", L"Corvane2.msi"}) Msiexec(L"/x", package);
         RemoveWord();
         cxtest::DeleteTree(HKEY_CLASSES_ROOT, L"WPS.Application");
         cxtest::DeleteTree(HKEY_CLASSES_ROOT, L"CLSID\\{82154420-0FBF-11d4-8313-005004526AB4}");
@@ -131,9 +170,9 @@ protected:
         cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kUninstallKey);
         cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kWpsAddinKey);
         cxtest::DeleteTree(HKEY_CURRENT_USER, kMenuExt);
+        cxtest::DeleteTree(HKEY_CURRENT_USER, kWordAddinKey);
         cxtest::RemoveTree(kInstallDir);
-        cxtest::DeleteFileIfPresent(LogPath());
-        cxtest::DeleteFileIfPresent(ToolLogPath());
+        cxtest::RemoveTree(kMsiDir);
         writertest::RestoreValues(HKEY_CURRENT_USER, L"Environment", environment_);
     }
 
@@ -205,6 +244,22 @@ protected:
         }
     }
 
+    // msiexec quiet, with its verbose log ("/l*v", rewritten by each run); its exit code.
+    static DWORD Msiexec(const wchar_t* action, const wchar_t* package,
+                         const std::wstring& properties = L"") {
+        return RunSilently(L"msiexec " + std::wstring(action) + L" \"" + cxtest::ReleasePath(package) +
+                           L"\" /qn /l*v \"" + MsiexecLogPath() + L"\" " + properties);
+    }
+    static std::wstring MsiexecLogPath() { return TempPath(L"Corvane2 msiexec.log"); }
+    // What CXAddinRegMsi.dll wrote to the last run's log, without the tool's name that starts its lines.
+    static std::vector<std::wstring> StepLines() {
+        std::vector<std::wstring> lines;
+        for (const std::wstring& line : cxtest::ReadLines(MsiexecLogPath())) {
+            if (line.rfind(L"CXAddinReg /", 0) == 0) lines.push_back(line.substr(11));
+        }
+        return lines;
+    }
+
     std::vector<writertest::SavedValue> environment_;
     bool wordInstalled_ = false;
 };
@@ -269,7 +324,7 @@ TEST_F(InstallerTest, InstallsWithTheRecommendedSequenceAndItsUninstallerLeavesN
                                                             L"0", L"0", L"1", L"-2"}));
 
     // After: the registry and the PATH (text and type) as before; of the install folder, only the
-    // stand-ins' journals are left.
+    // logs and the stand-ins' journals are left.
     const Traces after = TakeTraces();
     EXPECT_EQ(after.keys, before.keys);
     EXPECT_EQ(after.menuEntries, before.menuEntries);
@@ -277,7 +332,7 @@ TEST_F(InstallerTest, InstallsWithTheRecommendedSequenceAndItsUninstallerLeavesN
     EXPECT_EQ(after.userPath->type, before.userPath->type);
     EXPECT_EQ(after.userPath->Text(), before.userPath->Text());
     EXPECT_EQ(FilesIn(kInstallDir),
-              (std::vector<std::wstring>{L"CVWordAddin2.dll.journal", L"Corvane.exe.journal"}));
+              (std::vector<std::wstring>{L"CVWordAddin2.dll.journal", L"Corvane.exe.journal", L"Logs"}));
     EXPECT_EQ(cxtest::ReadLines(InstalledPath(L"Corvane.exe.journal")),
               (std::vector<std::wstring>{L"\"" + InstalledPath(L"Corvane.exe") + L"\" /regserver",
                                          L"\"" + InstalledPath(L"Corvane.exe") + L"\" /unregserver"}));
@@ -285,6 +340,93 @@ TEST_F(InstallerTest, InstallsWithTheRecommendedSequenceAndItsUninstallerLeavesN
               (std::vector<std::wstring>{L"load", L"DllRegisterServer", L"unload", L"load",
                                          L"DllUnregisterServer", L"unload"}));
     EXPECT_EQ(WriterScene::ToolCommandLines().back(), packageTool + L" remove \"CVOOAddin.oxt\"");
+}
+
+// The per-machine package runs "ni" and "pi" and their removal; the per-user package, run afterwards by
+// the user, runs "wi", "oi" and "ei" and theirs. Word is removed before the per-user package: its
+// "wu" gives 1, which the removal accepts, and the per-machine removal unregisters the library.
+TEST_F(InstallerTest, TheMsiPackagesRunEveryStepAndRemoveEverythingAfterWordIsGone) {
+    const Traces before = TakeTraces();
+    const std::wstring toolLog = kMsiDir + L"\\Logs\\CXAddinReg.log";
+    const std::wstring installDir = L"INSTALLDIR=\"" + kMsiDir + L"\"";
+
+    EXPECT_EQ(Msiexec(L"/i", L"Corvane2.msi", installDir), 0u);
+    EXPECT_EQ(StepLines(), (Lines{L"/ni -> -2: accepted", L"/pv -> 0: host present", L"/pi -> 0: accepted"}));
+    EXPECT_EQ(cxtest::ReadDword(HKEY_LOCAL_MACHINE, kWpsAddinKey, L"LoadBehavior"), 3u);
+    EXPECT_EQ(cxtest::ReadString(HKEY_LOCAL_MACHINE, kMachineProductKey, L"InstallDir"), kMsiDir + L"\\");
+    EXPECT_EQ(Msiexec(L"/i", L"Corvane2User.msi", L"CX_CAPTION_LANGUAGE=de"), 0u);
+    Lines runs = {L"/ni -> -2", L"/pv -> 0", L"/pi -> 0", L"/wv -> 0",
+                  L"/wi -> 0",  L"/ov -> 0", L"/oi -> 0", L"/eide -> 0"};
+    EXPECT_EQ(RunSummaries(ReadToolLog(toolLog)), runs);
+
+    const Traces installed = TakeTraces();
+    ASSERT_TRUE(installed.userPath);
+    EXPECT_EQ(installed.userPath->Text(), kUserPath + L";" + kMsiDir);
+    EXPECT_EQ(installed.menuEntries, Sorted(cxtest::kGermanCaptions));
+    EXPECT_FALSE(cxtest::KeyExists(HKEY_CURRENT_USER, kWordAddinKey)) << "\"wi\" writes nothing there";
+    const std::wstring corvane = L"\"" + kMsiDir + L"\\Corvane.exe\"";
+    EXPECT_EQ(cxtest::ReadLines(kMsiDir + L"\\Corvane.exe.journal"), (Lines{corvane + L" /regserver"}));
+
+    RemoveWord();
+    EXPECT_EQ(Msiexec(L"/x", L"Corvane2User.msi"), 0u);
+    EXPECT_EQ(StepLines(), (Lines{L"/eu -> 0: accepted", L"/ou -> 0: accepted", L"/wu -> 1: accepted"}));
+    EXPECT_EQ(Msiexec(L"/x", L"Corvane2.msi"), 0u);
+    for (const wchar_t* run : {L"/eu -> 0", L"/ou -> 0", L"/wu -> 1", L"/pu -> 0", L"/nu -> -2"})
+        runs.push_back(run);
+    EXPECT_EQ(RunSummaries(ReadToolLog(toolLog)), runs);
+
+    // Everything as before; of the product's folder only the log and the stand-ins' journals are left.
+    const Traces after = TakeTraces();
+    EXPECT_EQ(after.keys, before.keys);
+    EXPECT_EQ(after.menuEntries, before.menuEntries);
+    ASSERT_TRUE(after.userPath);
+    EXPECT_EQ(after.userPath->type, before.userPath->type);
+    EXPECT_EQ(after.userPath->data, before.userPath->data);
+    EXPECT_EQ(FilesIn(kMsiDir), (Lines{L"CVWordAddin2.dll.journal", L"Corvane.exe.journal", L"Logs"}));
+    EXPECT_EQ(cxtest::ReadLines(kMsiDir + L"\\Corvane.exe.journal"),
+              (Lines{corvane + L" /regserver", corvane + L" /unregserver"}));
+    // "wi" registered the library; "wu" met no Word, and the package's regsvr32 /u unregistered it.
+    EXPECT_EQ(cxtest::ReadLines(kMsiDir + L"\\CVWordAddin2.dll.journal"), kRegisteredAndUnregistered);
+}
+
+// WPS is missing: its probe skips "pi", and the removal's "pu" gives 1, which it accepts. The package
+// tool hangs: "oi" reaches its time limit with the PATH entry made, gives -2, and the per-user install
+// fails; the undo of each step done, the failing one included, takes its change back.
+TEST_F(InstallerTest, TheMsiPackagesSkipAMissingHostAndUndoAFailingStep) {
+    cxtest::DeleteTree(HKEY_CLASSES_ROOT, L"WPS.Application");
+    const Traces before = TakeTraces();
+    const std::wstring toolLog = kMsiDir + L"\\Logs\\CXAddinReg.log";
+    EXPECT_EQ(Msiexec(L"/i", L"Corvane2.msi", L"INSTALLDIR=\"" + kMsiDir + L"\""), 0u);
+    EXPECT_EQ(StepLines(), (Lines{L"/ni -> -2: accepted", L"/pv -> 1: host missing, /pi skipped"}));
+
+    WriterScene::ToolOutput(L"sleep_ms=600000\n");
+    EXPECT_EQ(Msiexec(L"/i", L"Corvane2User.msi", L"CX_TIME_LIMIT=3"), 1603u);
+    EXPECT_EQ(StepLines(), (Lines{L"/wv -> 0: host present", L"/wi -> 0: accepted", L"/ov -> 0: host present",
+                                  L"/oi -> -2: not among 0,2, the step fails",
+                                  // Wine runs every undo in the sequence, also of steps after the
+                                  // failing one (Windows those it passed): "eu" finds nothing.
+                                  L"/eu -> 0: accepted", L"/ov -> 0: host present", L"/ou -> -2: accepted",
+                                  L"/wv -> 0: host present", L"/wu -> 0: accepted"}));
+    // The tool's own log: "oi" had written the PATH entry when its time limit passed.
+    const auto runs = ReadToolLog(toolLog);
+    const auto oi =
+        std::find_if(runs.begin(), runs.end(), [](const LoggedRun& run) { return run.switches == L"/oi"; });
+    ASSERT_NE(oi, runs.end());
+    EXPECT_EQ(oi->code, L"-2");
+    EXPECT_THAT(oi->entries, Contains(HasSubstr(L"HKCU\\Environment \"PATH\"")));
+    EXPECT_THAT(oi->entries, Contains(HasSubstr(L"deadline of 3 s passed")));
+    // Word's add-in: registered by "wi", unregistered by its undo.
+    EXPECT_EQ(cxtest::ReadLines(kMsiDir + L"\\CVWordAddin2.dll.journal"), kRegisteredAndUnregistered);
+    const Traces undone = TakeTraces();
+    ASSERT_TRUE(undone.userPath);
+    EXPECT_EQ(undone.userPath->Text(), before.userPath->Text());
+    EXPECT_EQ(undone.menuEntries, before.menuEntries);
+    EXPECT_FALSE(cxtest::KeyExists(HKEY_CURRENT_USER, kMachineProductKey))
+        << "the per-user package is not installed";
+
+    EXPECT_EQ(Msiexec(L"/x", L"Corvane2.msi"), 0u);
+    EXPECT_EQ(StepLines(), (Lines{L"/pu -> 1: accepted", L"/nu -> -2: accepted"}));
+    EXPECT_EQ(TakeTraces().keys, before.keys);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Makes the release the way it ships, signed with a throwaway certificate made here, checks it, and
-# builds the example installer from it; the Windows-side packaging tests then run what this made.
+# builds the example installers from it (NSIS, and the two MSI packages with wixl); the Windows-side
+# packaging tests then run what this made.
 #   make_release.sh BUILD_DIR SOURCE_DIR OUT_DIR VERSION OBJDUMP STANDIN_DIR
 # OUT_DIR receives: release/ (the `cmake --install` layout), package/ (the CPack ZIP and its .sha256),
 # embedded/CXAddinReg.exe (the variant with appended catalogues, signed afterwards), product/ (the
-# product files the installer carries: stand-ins for the programs) and Corvane2Setup.exe.
+# product files the installers carry: stand-ins for the programs), Corvane2Setup.exe, Corvane2.msi and
+# Corvane2User.msi.
 set -euo pipefail
 build=$1 source=$2 out=$3 version=$4 objdump=$5 standins=$6
 
@@ -28,6 +30,7 @@ echo "== cmake --install, signed"
 cmake --install "$build" --prefix "$out/release" >/dev/null
 exe="$out/release/CXAddinReg.exe"
 verify "$exe"
+verify "$out/release/wix/CXAddinRegMsi.dll"
 if "$objdump" -h "$exe" | grep '\.debug' >/dev/null; then fail "$exe still has debug sections"; fi
 (cd "$out/release" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match the layout"
 listed=$(cut -c67- "$out/release/SHA256SUMS")
@@ -60,4 +63,7 @@ for page in IEContext_Content_Note IEContext_Content_Ref IEContext_Url_Ref; do
 done
 makensis -V2 -DTOOL_DIR="$out/release" -DPRODUCT_DIR="$out/product" -DVERSION="$version" \
     -DOUTFILE="$out/Corvane2Setup.exe" "$source/packaging/nsis/Corvane2Setup.nsi"
+
+echo "== the example MSI packages"
+"$source/packaging/wix/build-msi.sh" "$out/release" "$out/product" "$version" "$out"
 echo "release made in $out"

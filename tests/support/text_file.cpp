@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+
+#include "platform/system/system_function.h"
 #include "platform/text/utf8.h"
 
 namespace cxtest {
@@ -46,5 +49,42 @@ int CountLinesWith(const std::wstring& path, const std::wstring& text) {
 bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void DeleteFileIfPresent(const std::wstring& path) { ::DeleteFileW(path.c_str()); }
+
+namespace {
+
+// Runs /bin/<command> on the Unix names of `paths` and waits until `done` holds (a few seconds at
+// most): Wine gives a Unix program's handle no usable exit code, nor a reliable end.
+template <typename Done>
+void RunOnUnixNames(std::wstring commandLine, std::initializer_list<const std::wstring*> paths, Done done) {
+    // Wine's own export; the name it returns is the caller's to free from the process heap.
+    using UnixName = char*(__cdecl*)(const wchar_t*);
+    const auto unixName = cx::FindSystemFunction<UnixName>(cx::Kernel32(), "wine_get_unix_file_name");
+    for (const std::wstring* path : paths) {
+        char* name = unixName ? unixName(path->c_str()) : nullptr;
+        if (!name) return;
+        commandLine += L" \"" + cx::DecodeUtf8(name) + L"\"";
+        ::HeapFree(::GetProcessHeap(), 0, name);
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process)) {
+        return;
+    }
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    for (int i = 0; i < 250 && !done(); ++i) ::Sleep(20);
+}
+
+}  // namespace
+
+UnixSymlink::UnixSymlink(const std::wstring& link, const std::wstring& target) : link_(link) {
+    RunOnUnixNames(L"/bin/ln -sfn", {&target, &link}, [&] { return Made(); });
+}
+
+UnixSymlink::~UnixSymlink() {
+    RunOnUnixNames(L"/bin/rm -f", {&link_}, [&] { return !Made(); });
+}
 
 }  // namespace cxtest

@@ -20,8 +20,10 @@ namespace {
 constexpr wchar_t kReadKey[] = L"\\Environment";
 constexpr wchar_t kWriteKey[] = L"Environment";
 constexpr wchar_t kPathName[] = L"PATH";
-// Far longer than an edit takes (a few registry calls; the broadcast happens after the lock).
-constexpr DWORD kPathLockTimeoutMs = 10000;
+// Far longer than an edit takes (a few registry calls; the broadcast happens after the lock), and short
+// enough that a program squatting the lock costs a run little: the read-back keeps the edit right
+// without the lock.
+constexpr DWORD kPathLockTimeoutMs = 3000;
 // How often a change that another program wrote over is made again before the edit gives up.
 constexpr int kPathWriteAttempts = 5;
 // Per window, as the documentation's own example of the environment broadcast waits; a hung window
@@ -109,6 +111,7 @@ bool EditUserPath(UserEnvironmentStore& store, PathEdit edit, bool& stored) {
     if (!CanBeOnePathEntry(entry))
         return EntryNotChanged(scope, FormatText(L"the folder \"%s\" cannot be one PATH entry", {entry}));
     const UserMutexLock lock = TakePathLock(scope);
+    if (!lock.Held()) LogStep(L"PATH lock not held: " + lock.WhyNotHeld());
     std::optional<std::wstring> written;
     for (int attempt = 0;; ++attempt) {
         const RegStringRead path = store.Read(kPathName);

@@ -49,7 +49,8 @@ UserEnvironmentStore& UserEnvironmentRegistry();
 //
 // Copies of the tool edit the PATH one at a time (the store's lock), and what was written is read
 // back: when another program wrote meanwhile, the change is made again to what is there now, a
-// bounded number of times.
+// bounded number of times. A lock that cannot be held within a few seconds or cannot be trusted (see
+// UserMutexLock) leaves the edit to the read-back alone, with "PATH lock not held" and why in the log.
 //
 // False, with the PATH left as it is and the reason in the run's log, when the entry could not be put
 // in place: the PATH exists but cannot be read as text (another type, a key that denies reading, a

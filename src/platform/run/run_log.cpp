@@ -105,13 +105,11 @@ std::wstring Hresult(HRESULT hr) {
 
 }  // namespace
 
-void OpenRunLog(const std::wstring& path, std::wstring_view program) {
+LogFileOpening OpenRunLog(const std::wstring& path, std::wstring_view program) {
     RunLog& log = Log();
-    // Append-only access: every write lands at the end, also with other runs writing the same file.
-    log.file.reset(::CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!log.file) return;
+    LogFile opened = OpenLogFile(path);
+    log.file = std::move(opened.file);
+    if (!log.file) return opened.opening;
     log.openedAt = ::GetTickCount64();
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
@@ -119,6 +117,7 @@ void OpenRunLog(const std::wstring& path, std::wstring_view program) {
         EncodeUtf8(AsLines(FormatText(L"==== %.4u-%.2u-%.2u %.2u:%.2u:%.2u %s, process %u, command line: %s",
                                       {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond,
                                        program, ::GetCurrentProcessId(), ::GetCommandLineW()})));
+    return LogFileOpening::Opened;
 }
 
 bool IsRunLogOpen() {

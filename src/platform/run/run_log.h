@@ -10,12 +10,16 @@
 #include <string>
 #include <string_view>
 
+#include "platform/run/log_file.h"
+
 namespace cx {
 
-// Opens `path` for appending (created if missing; other runs may append at the same time) and writes
-// the header: the local time, `program` (name and version), the process id and the command line. A
-// log that cannot be opened is no error: the run goes on without one. Never raises.
-void OpenRunLog(const std::wstring& path, std::wstring_view program);
+// Opens `path` for appending (created if missing; other runs may append at the same time; a link or
+// anything but a file of its own at that path is refused, see OpenLogFile) and writes the header: the
+// local time, `program` (name and version), the process id and the command line. A log that cannot be
+// opened or is refused is no error: the run goes on without one, and the caller may report a refusal.
+// Never raises.
+LogFileOpening OpenRunLog(const std::wstring& path, std::wstring_view program);
 bool IsRunLogOpen();
 
 // One entry: the seconds since the log was opened, then `text`; the lines of a text with line breaks
