@@ -16,7 +16,7 @@ cmake --build --preset fuzz -j2
 
 seeds=$build/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds/mo_catalogue_fuzz" "$seeds/command_line_fuzz" "$seeds/path_list_fuzz"
+mkdir -p "$seeds/mo_catalogue_fuzz" "$seeds/command_line_fuzz" "$seeds/path_list_fuzz" "$seeds/pe_image_fuzz"
 
 # Catalogue seeds from msgfmt, in both byte orders: a header, contexts, plurals, non-ASCII keys.
 po=$seeds/catalogue.po
@@ -82,8 +82,16 @@ for pair in 'C:\A;C:\Apps\bin;D:\|C:\App' ';C:\App|C:\App' '%USERPROFILE%\bin;c:
     i=$((i + 1))
 done
 
+# Image heads: the Windows build's own 32-bit and 64-bit stand-in libraries when they were built, and a
+# bare "MZ".
+printf 'MZ' >"$seeds/pe_image_fuzz/mz"
+for bits in "" x64/; do
+    library=$root/build/windows/standins/${bits}CVWordAddin2.dll
+    [ -f "$library" ] && head -c 4096 "$library" >"$seeds/pe_image_fuzz/library-${bits%/}"
+done
+
 status=0
-for fuzzer in mo_catalogue_fuzz command_line_fuzz path_list_fuzz; do
+for fuzzer in mo_catalogue_fuzz command_line_fuzz path_list_fuzz pe_image_fuzz; do
     corpus=$build/corpus/$fuzzer
     findings=$build/findings/$fuzzer
     mkdir -p "$corpus" "$findings"

@@ -6,9 +6,10 @@
 ;
 ; TOOL_DIR is the release layout that `cmake --install` makes (CXAddinReg.exe and its locale folder);
 ; PRODUCT_DIR holds the product's files that the tool expects beside it: Corvane.exe, CVWordAddin2.dll,
-; CVOOAddin.oxt and the BrowserExt folder. Every run of the tool, with its exit code, is logged to
-; "<install folder>\Logs\Corvane2 setup.log", the tool's own steps beside it; a code the sequence does
-; not expect makes the installer's own exit code 2. Silent: setup.exe /S [/D=<folder>], Uninstall.exe /S.
+; x64\CVWordAddin2.dll (the add-in library for a 64-bit Word), CVOOAddin.oxt and the BrowserExt folder.
+; Every run of the tool, with its exit code, is logged to "<install folder>\Logs\Corvane2 setup.log", the
+; tool's own steps beside it; a code the sequence does not expect makes the installer's own exit code 2.
+; Silent: setup.exe /S [/D=<folder>], Uninstall.exe /S.
 
 Unicode true
 RequestExecutionLevel admin
@@ -19,6 +20,7 @@ SetCompressor /SOLID lzma
 !endif
 
 !include LogicLib.nsh
+!include x64.nsh
 
 !define PRODUCT "Corvane2"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
@@ -102,6 +104,11 @@ Section "${PRODUCT}"
   File "${PRODUCT_DIR}\CVWordAddin2.dll"
   File "${PRODUCT_DIR}\CVOOAddin.oxt"
   File /r "${PRODUCT_DIR}\BrowserExt"
+  ; Both builds of the add-in library, on every Windows: "wi" registers the one the installed Word can
+  ; load, and the other too where Windows can run it, so that a later change of Office's bitness works.
+  SetOutPath "$INSTDIR\x64"
+  File "${PRODUCT_DIR}\x64\CVWordAddin2.dll"
+  SetOutPath "$INSTDIR"
   CreateDirectory "${CX_LOG_DIR}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -195,7 +202,7 @@ Section "Uninstall"
   ; The add-in goes before the server it talks to, as in two runs: "nu" with "wu" would come first.
   ${UnCxRun} "/wu"
   ${If} $CxCode == 1
-    ; Word is gone, and the tool left the add-in library registered: unregister it here.
+    ; Word is gone, and the tool left both builds of the add-in library registered: unregister them here.
     ClearErrors
     UnRegDLL "$INSTDIR\CVWordAddin2.dll"
     ${If} ${Errors}
@@ -204,6 +211,20 @@ Section "Uninstall"
     ${Else}
       Push "UnRegDLL CVWordAddin2.dll"
       Call un.CxLog
+    ${EndIf}
+    ; This 32-bit uninstaller cannot load the 64-bit build; the 64-bit regsvr32 can.
+    ${If} ${RunningX64}
+      ClearErrors
+      ExecWait '"$WINDIR\Sysnative\regsvr32.exe" /s /u "$INSTDIR\x64\CVWordAddin2.dll"' $CxCode
+      ${If} ${Errors}
+        StrCpy $CxCode "regsvr32 not started"
+      ${EndIf}
+      ${If} $CxCode == 0
+        Push "regsvr32 /u x64\CVWordAddin2.dll"
+        Call un.CxLog
+      ${Else}
+        Call un.CxUnexpected
+      ${EndIf}
     ${EndIf}
   ${ElseIf} $CxCode != 0
     Call un.CxUnexpected
@@ -218,6 +239,8 @@ Section "Uninstall"
   RMDir /r "$INSTDIR\locale"
   Delete "$INSTDIR\Corvane.exe"
   Delete "$INSTDIR\CVWordAddin2.dll"
+  Delete "$INSTDIR\x64\CVWordAddin2.dll"
+  RMDir "$INSTDIR\x64"
   Delete "$INSTDIR\CVOOAddin.oxt"
   RMDir /r "$INSTDIR\BrowserExt"
   Delete "$INSTDIR\Uninstall.exe"

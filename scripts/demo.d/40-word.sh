@@ -32,7 +32,8 @@ stop_running_word() {
 
 say "Install the Word add-in while Word is not running (/wi)"
 echo "  The library registers itself; a hidden Word is started, the old toolbar goes (its controls last"
-echo "  to first), the Normal template is saved, the add-in is connected, and that Word quits unsaved."
+echo "  to first), the Normal template is saved, the add-in is connected (Word loads it in-process: the"
+echo "  library's journal shows OnConnection), and that Word quits unsaved."
 tool /wi
 wait_for_word 'exit reason='
 journal CVWordAddin2.dll

@@ -20,17 +20,13 @@
 namespace {
 
 using ::testing::HasSubstr;
+using wordtest::In64BitPrefix;
 using writertest::TextOf;
 using writertest::WriterScene;
 
 const HKEY kMachine = HKEY_LOCAL_MACHINE;
 const HKEY kUser = HKEY_CURRENT_USER;
 constexpr REGSAM kViews[] = {KEY_WOW64_32KEY, KEY_WOW64_64KEY};
-
-bool In64BitPrefix() {
-    BOOL wow64 = FALSE;
-    return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
-}
 
 // Runs the tool and checks that it left the user's whole hive as it was.
 cxtest::RunResult RunForAllUsers(const std::wstring& tool, const std::wstring& args) {
@@ -68,34 +64,70 @@ protected:
     cxtest::RunResult RunAll(const std::wstring& args) const { return RunForAllUsers(folder_.Tool(), args); }
 };
 
-TEST_F(AllUsersWord, InstallWritesTheMachinesKeyWhereThe32BitWordReadsItAndRemovalDeletesIt) {
-    // A Word of some user runs: it loads the add-in at its next start.
-    for (const bool wordRuns : {false, true}) {
-        SCOPED_TRACE(wordRuns);
-        if (wordRuns) StartUnreachableWord();
-        const auto run = RunAll(L"/am /wi");
-        EXPECT_EQ(run.exitCode, wordRuns ? 2 : 0);
-        EXPECT_EQ(AddinJournal(), (std::vector<std::wstring>{L"load", L"DllRegisterServer", L"unload"}));
-        EXPECT_EQ(cxtest::ReadString(kMachine, wordtest::kAddinKey, L"FriendlyName"), L"Corvane2");
-        EXPECT_TRUE(cxtest::ReadString(kMachine, wordtest::kAddinKey, L"Description"));
-        const auto loadBehavior = cxtest::ReadValue(kMachine, wordtest::kAddinKey, L"LoadBehavior");
-        ASSERT_TRUE(loadBehavior);
-        EXPECT_EQ(loadBehavior->type, static_cast<DWORD>(REG_DWORD));
-        EXPECT_EQ(loadBehavior->Dword(), 3u);
-        if (In64BitPrefix()) {
-            EXPECT_FALSE(cxtest::KeyExists(kMachine, wordtest::kAddinKey, KEY_WOW64_64KEY));
-        }
-        EXPECT_TRUE(WordCalls().empty()) << "no automation";
-        EXPECT_FALSE(WordWasStartedByCom());
-        cxtest::DeleteFileIfPresent(Path(L"CVWordAddin2.dll.journal"));
+// Word loads the add-in at its next start, from the machine's key in its own view: below Wow6432Node
+// for the 32-bit Word stand-in. A user who switched the add-in off keeps it off.
+TEST_F(AllUsersWord, EveryUsersWordLoadsTheAddinAtItsNextStartAndRemovalTakesItAway) {
+    EXPECT_EQ(RunAll(L"/am /wi").exitCode, 0);
+    EXPECT_EQ(AddinJournal(), (std::vector<std::wstring>{L"load", L"DllRegisterServer", L"unload"}));
+    EXPECT_EQ(cxtest::ReadString(kMachine, wordtest::kAddinKey, L"FriendlyName"), L"Corvane2");
+    EXPECT_TRUE(cxtest::ReadString(kMachine, wordtest::kAddinKey, L"Description"));
+    const auto loadBehavior = cxtest::ReadValue(kMachine, wordtest::kAddinKey, L"LoadBehavior");
+    ASSERT_TRUE(loadBehavior);
+    EXPECT_EQ(loadBehavior->type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(loadBehavior->Dword(), 3u);
+    if (In64BitPrefix()) {
+        EXPECT_FALSE(cxtest::KeyExists(kMachine, wordtest::kAddinKey, KEY_WOW64_64KEY));
     }
-    // A key in the other view too (an earlier 64-bit install, say): both go.
-    cxtest::WriteDword(kMachine, std::wstring(wordtest::kAddinKey), L"LoadBehavior", 3);
+    EXPECT_TRUE(WordCalls().empty()) << "no automation";
+    EXPECT_FALSE(WordWasStartedByCom());
+
+    StartRunningWord();
+    StopRunningWord();
+    EXPECT_EQ(cxtest::CountLinesWith(Path(L"CVWordAddin2.dll.journal"), L"OnConnection bits=32 mode=1"), 1);
+    cxtest::WriteDword(kUser, wordtest::kAddinKey, L"LoadBehavior", 2);
+    StartRunningWord();
+    StopRunningWord();
+    EXPECT_EQ(cxtest::CountLinesWith(Path(L"CVWordAddin2.dll.journal"), L"OnConnection"), 1);
+    cxtest::DeleteTree(kUser, wordtest::kAddinKey);
+
+    // A key in the other view too (an earlier install for a Word of the other bitness): both go.
     cxtest::WriteString(kMachine, wordtest::kAddinKey, L"FriendlyName", L"x", REG_SZ, KEY_WOW64_64KEY);
+    cxtest::DeleteFileIfPresent(Path(L"CVWordAddin2.dll.journal"));
     EXPECT_EQ(RunAll(L"/am /wu").exitCode, 0);
     EXPECT_EQ(AddinJournal(), (std::vector<std::wstring>{L"load", L"DllUnregisterServer", L"unload"}));
     for (const REGSAM view : kViews) EXPECT_FALSE(cxtest::KeyExists(kMachine, wordtest::kAddinKey, view));
     EXPECT_TRUE(WordCalls().empty());
+}
+
+// A Word process of some user runs: it loads the add-in only when it starts again.
+TEST_F(AllUsersWord, AWordRunningInAnySessionGivesTwo) {
+    StartUnreachableWord();
+    EXPECT_EQ(RunAll(L"/am /wi").exitCode, 2);
+    EXPECT_EQ(cxtest::ReadDword(kMachine, wordtest::kAddinKey, L"LoadBehavior"), 3u);
+}
+
+// A 64-bit Word reads the 64-bit view and loads the 64-bit build.
+TEST_F(AllUsersWord, A64BitWordGetsTheKeyInItsOwnViewAndLoadsThe64BitBuild) {
+    if (!In64BitPrefix()) GTEST_SKIP() << wordtest::kNeeds64BitPrefix;
+    ASSERT_EQ(cxtest::RunProgram(Path(L"WordStandin.exe"), L"/unregserver").exitCode, 0);
+    folder_.AddStandin(L"x64\\WordStandin.exe", L"WordStandin.exe");
+    ASSERT_EQ(cxtest::RunProgram(Path(L"WordStandin.exe"), L"/regserver").exitCode, 0);
+    cxtest::DeleteFileIfPresent(Path(L"WordStandin.exe.journal"));
+    cxtest::MakeDirs(Path(L"x64"));
+    folder_.AddStandin(L"x64\\CVWordAddin2.dll", L"x64\\CVWordAddin2.dll");
+
+    EXPECT_EQ(RunAll(L"/am /wi").exitCode, 0);
+    const auto loadBehavior =
+        cxtest::ReadValue(kMachine, wordtest::kAddinKey, L"LoadBehavior", KEY_WOW64_64KEY);
+    ASSERT_TRUE(loadBehavior);
+    EXPECT_EQ(loadBehavior->Dword(), 3u);
+    EXPECT_FALSE(cxtest::KeyExists(kMachine, wordtest::kAddinKey, KEY_WOW64_32KEY));
+    StartRunningWord();
+    StopRunningWord();
+    EXPECT_EQ(cxtest::CountLinesWith(Path(L"x64\\CVWordAddin2.dll.journal"), L"OnConnection bits=64 mode=1"),
+              1);
+    EXPECT_EQ(RunAll(L"/am /wu").exitCode, 0);
+    for (const REGSAM view : kViews) EXPECT_FALSE(cxtest::KeyExists(kMachine, wordtest::kAddinKey, view));
 }
 
 TEST_F(AllUsersWord, WithoutWordInstallDoesNothingAndRemovalStillDeletesTheKey) {
@@ -118,8 +150,8 @@ protected:
     AllUsersWriter() : systemPath_(SystemPath()) {}
     ~AllUsersWriter() override {
         if (systemPath_) {
-            cxtest::WriteRaw(kMachine, kSystemEnvironment, L"PATH", systemPath_->type, systemPath_->data.data(),
-                             static_cast<DWORD>(systemPath_->data.size()));
+            cxtest::WriteRaw(kMachine, kSystemEnvironment, L"PATH", systemPath_->type,
+                             systemPath_->data.data(), static_cast<DWORD>(systemPath_->data.size()));
         }
     }
     static std::optional<cxtest::RegValue> SystemPath() {
@@ -218,7 +250,8 @@ std::vector<unsigned long> VersionParts(const std::wstring& text) {
 bool LogOn() {
     const auto installed = cxtest::ReadValue(kMachine, kComponent, L"IsInstalled", kNativeView);
     if (!installed || installed->Dword() == 0) return false;
-    const std::wstring version = cxtest::ReadString(kMachine, kComponent, L"Version", kNativeView).value_or(L"");
+    const std::wstring version =
+        cxtest::ReadString(kMachine, kComponent, L"Version", kNativeView).value_or(L"");
     const auto recorded = cxtest::ReadString(kUser, kComponent, L"Version");
     if (recorded && VersionParts(*recorded) >= VersionParts(version)) return false;
     const auto stubPath = cxtest::ReadValue(kMachine, kComponent, L"StubPath", kNativeView);
@@ -314,7 +347,8 @@ TEST_F(AllUsersBrowser, EveryUserGetsTheEntriesAtLogonAndLosesThemAfterRemoval) 
     }
     ASSERT_TRUE(LogOn());
     ExpectEntries({});
-    EXPECT_TRUE(cxtest::KeyExists(kMachine, kComponent, kNativeView)) << "the component stays for later users";
+    EXPECT_TRUE(cxtest::KeyExists(kMachine, kComponent, kNativeView))
+        << "the component stays for later users";
 }
 
 TEST_F(AllUsersBrowser, WithoutAComponentRemovalWritesNothing) {
@@ -327,7 +361,8 @@ TEST(AllUsersBrowserRefusal, AFolderThatTheCommandCannotCarryGivesOneAndWritesNo
     const std::wstring log = folder.Path(L"run.log");
     EXPECT_EQ(RunForAllUsers(folder.Tool(), L"/am /eien \"/lo" + log + L"\"").exitCode, 1);
     for (const REGSAM view : kViews) EXPECT_FALSE(cxtest::KeyExists(kMachine, kComponent, view));
-    EXPECT_EQ(cxtest::CountLinesWith(log, L"Active Setup entry not written: a caption or the folder holds"), 1);
+    EXPECT_EQ(cxtest::CountLinesWith(log, L"Active Setup entry not written: a caption or the folder holds"),
+              1);
 }
 
 }  // namespace

@@ -24,6 +24,17 @@ namespace wordtest {
 inline constexpr wchar_t kAddinKey[] = L"Software\\Microsoft\\Office\\Word\\Addins\\CVWordAddin2.WordAddIn2";
 inline constexpr wchar_t kCurVerKey[] = L"Word.Application\\CurVer";
 inline constexpr std::int32_t kNothingDone = -2;
+// What the add-in library stand-in registers (both builds): its ProgID and its class.
+inline constexpr wchar_t kAddinProgId[] = L"CVWordAddin2.WordAddIn2";
+inline constexpr wchar_t kAddinClassKey[] = L"CLSID\\{6D2E1F37-0B5C-4E86-A1D4-3C9B7E52F0A8}";
+inline constexpr char kNeeds64BitPrefix[] =
+    "needs a 64-bit (WoW64) prefix, where the registry has two views: ctest --preset windows-win64";
+
+// The tests are 32-bit programs like the tool, so they run under WOW64 exactly in a 64-bit prefix.
+inline bool In64BitPrefix() {
+    BOOL wow64 = FALSE;
+    return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+}
 
 inline bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
@@ -65,9 +76,16 @@ inline std::wstring OleErrorText(HRESULT hr) {
     return fallback;
 }
 
-// The error box for an add-in library that cannot be found.
+// The error box for an add-in library that cannot be loaded, as ever when Word's bitness is unknown.
 inline std::wstring LibraryNotFoundText() {
     return SystemText(ERROR_MOD_NOT_FOUND) + L": CVWordAddin2.dll";
+}
+
+// The error box for a Word of `bits` whose build of the add-in library (at `path`) is not shipped.
+inline std::wstring NeedsLibraryText(int bits, const std::wstring& path) {
+    const std::wstring b = std::to_wstring(bits);
+    return L"This MS Word is " + b + L"-bit and needs the " + b + L"-bit add-in library \"" + path +
+           L"\", which is missing or not a " + b + L"-bit library";
 }
 
 class WordTest : public ::testing::Test {
@@ -94,6 +112,9 @@ protected:
         }
         cxtest::RunProgram(Path(wordExe_), L"/unregserver");
         cxtest::DeleteTree(HKEY_CURRENT_USER, kAddinKey);
+        cxtest::DeleteTree(HKEY_CLASSES_ROOT, kAddinProgId);
+        for (const REGSAM view : {0, KEY_WOW64_64KEY})
+            cxtest::DeleteTree(HKEY_CLASSES_ROOT, kAddinClassKey, view);
     }
 
     std::wstring Path(const std::wstring& name) const { return folder_.Path(name); }
@@ -126,6 +147,14 @@ protected:
     std::vector<std::wstring> WordCalls() const { return CallsOnly(WordJournal()); }
     std::vector<std::wstring> AddinJournal() const {
         return cxtest::ReadLines(Path(L"CVWordAddin2.dll.journal"));
+    }
+    // The tool registered the library (its first lines), then Word loaded it: Word's lines follow.
+    void ExpectRegisteredAndLoadedByWord() const {
+        const auto lines = AddinJournal();
+        ASSERT_GE(lines.size(), 3u);
+        EXPECT_EQ(std::vector<std::wstring>(lines.begin(), lines.begin() + 3),
+                  (std::vector<std::wstring>{L"load", L"DllRegisterServer", L"unload"}));
+        EXPECT_TRUE(Contains(lines, L"OnConnection bits=32 mode=0")) << "Word did not load the add-in";
     }
     std::vector<std::wstring> AppJournal() const { return cxtest::ReadLines(Path(L"Corvane.exe.journal")); }
     std::wstring AppCall(const std::wstring& word) const {

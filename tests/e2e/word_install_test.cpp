@@ -37,7 +37,7 @@ TEST_F(WordInstall, ARunningHiddenWordIsMadeVisibleAndConnectedAndKeepsRunning) 
     const auto run = Run(L"/wi");
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.boxes.empty());
-    EXPECT_EQ(AddinJournal(), kRegistered);
+    ExpectRegisteredAndLoadedByWord();
 
     std::vector<std::wstring> expected = {L"Application.Visible method|get",
                                           L"Application.Visible put VT_BOOL -1",
@@ -63,7 +63,7 @@ TEST_F(WordInstall, WithoutARunningWordOneIsStartedCleanedUpAndQuit) {
     const auto run = Run(L"/wi");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.boxes.empty());
-    EXPECT_EQ(AddinJournal(), kRegistered);
+    ExpectRegisteredAndLoadedByWord();
     EXPECT_TRUE(WordWasStartedByCom());
 
     // No Visible: a Word started this way stays invisible.
@@ -96,7 +96,7 @@ TEST_F(WordInstall, AWordRunningOutOfReachIsToldToRestart) {
     const auto run = Run(L"/wi");
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.boxes.empty());
-    EXPECT_EQ(AddinJournal(), kRegistered);
+    ExpectRegisteredAndLoadedByWord();
     EXPECT_TRUE(WordWasStartedByCom());
     EXPECT_EQ(WordCalls().back(),
               L"Application.Quit method VT_I4 0, VT_ERROR 0x80020004, VT_ERROR 0x80020004");
@@ -141,7 +141,7 @@ TEST_F(WordInstall, AWordOlderThanVersion9IsLeftAlone) {
 TEST_F(WordInstall, AMissingLibraryIsReportedByNameAndWordIsNotTouched) {
     ASSERT_TRUE(::DeleteFileW(Path(L"CVWordAddin2.dll").c_str()));
     StartRunningWord();
-    ExpectErrorBox(Run(L"/wi"), LibraryNotFoundText());
+    ExpectErrorBox(Run(L"/wi"), NeedsLibraryText(32, Path(L"CVWordAddin2.dll")));
     EXPECT_TRUE(WordCalls().empty());
 }
 

@@ -110,7 +110,7 @@ TEST_F(WordInteractive, AnErrorShowsTheErrorBoxInsteadOfAResultMessage) {
     ASSERT_TRUE(::DeleteFileW(Path(L"CVWordAddin2.dll").c_str()));
     const auto run = Run(L"", Answer(IDYES));
     EXPECT_EQ(run.exitCode, kNothingDone);
-    EXPECT_EQ(ResultMessage(run), LibraryNotFoundText());
+    EXPECT_EQ(ResultMessage(run), NeedsLibraryText(32, Path(L"CVWordAddin2.dll")));
     EXPECT_EQ(SharedJournal(), std::vector<std::wstring>{AppCall(L"regserver")});
 }
 

@@ -38,7 +38,7 @@ TEST_F(WordLibrarySearch, ALibraryOnPathOrInTheCurrentDirectoryIsNeverLoaded) {
         const auto run = Run(args, options);
         EXPECT_EQ(run.exitCode, kNothingDone);
         ASSERT_EQ(run.boxes.size(), 1u);
-        EXPECT_EQ(run.boxes[0].text, LibraryNotFoundText());
+        EXPECT_EQ(run.boxes[0].text, NeedsLibraryText(32, Path(L"CVWordAddin2.dll")));
     }
     EXPECT_FALSE(cxtest::FileExists(onPath_.Path(L"CVWordAddin2.dll.journal")));
     EXPECT_FALSE(cxtest::FileExists(current_.Path(L"CVWordAddin2.dll.journal")));

@@ -14,15 +14,10 @@ namespace {
 
 using writertest::WriterScene;
 
-constexpr REGSAM k64BitView = KEY_WOW64_64KEY;
-constexpr char kNeeds64BitPrefix[] =
-    "needs a 64-bit (WoW64) prefix, where the registry has two views: ctest --preset windows-win64";
+using wordtest::In64BitPrefix;
+using wordtest::kNeeds64BitPrefix;
 
-// This test program is 32-bit like the tool, so it runs under WOW64 exactly in a 64-bit prefix.
-bool In64BitPrefix() {
-    BOOL wow64 = FALSE;
-    return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
-}
+constexpr REGSAM k64BitView = KEY_WOW64_64KEY;
 
 const std::wstring kSuiteClass = L"CLSID\\{82154420-0FBF-11d4-8313-005004526AB4}";
 const std::wstring kOtherSuite = L"C:\\Program Files\\Office Standin 64";
@@ -119,6 +114,7 @@ TEST_F(WordIn64BitView, ProbeAndInstallWorkAsWithA32BitWord) {
     EXPECT_TRUE(run.boxes.empty());
     EXPECT_TRUE(WordWasStartedByCom());
     EXPECT_THAT(WordCalls(), ::testing::Contains(L"COMAddIn#1.Connect put VT_BOOL -1"));
+    ExpectRegisteredAndLoadedByWord();
 }
 
 // The 32-bit WPS reads HKLM\Software\Kingsoft through its own view, which is Wow6432Node.

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "e2e/word_fixture.h"
 #include "e2e/writer_suite.h"
 #include "packaging/release_paths.h"
 #include "support/install_folder.h"
@@ -111,6 +112,16 @@ std::vector<std::wstring> LoggedExitCodes() {
     return codes;
 }
 
+// The add-in library's entry points and its add-in object's calls, without its loads and unloads
+// (which Word's exit adds at a time of its own).
+std::vector<std::wstring> AddinCalls(const std::wstring& journal) {
+    std::vector<std::wstring> calls;
+    for (const std::wstring& line : cxtest::ReadLines(journal)) {
+        if (line.rfind(L"Dll", 0) == 0 || line.rfind(L"OnConnection", 0) == 0) calls.push_back(line);
+    }
+    return calls;
+}
+
 std::vector<std::wstring> Sorted(std::vector<std::wstring> names) {
     std::sort(names.begin(), names.end());
     return names;
@@ -171,6 +182,9 @@ protected:
         cxtest::RemoveTree(
             std::wstring(writertest::kSuiteDir).substr(0, std::wcslen(writertest::kSuiteDir) - 1));
         // Whatever a failed run left behind.
+        cxtest::DeleteTree(HKEY_CLASSES_ROOT, wordtest::kAddinProgId);
+        for (const REGSAM view : {0, KEY_WOW64_64KEY})
+            cxtest::DeleteTree(HKEY_CLASSES_ROOT, wordtest::kAddinClassKey, view);
         cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kUninstallKey);
         cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kWpsAddinKey);
         cxtest::DeleteTree(HKEY_CURRENT_USER, kMenuExt);
@@ -309,8 +323,12 @@ TEST_F(InstallerTest, InstallsWithTheRecommendedSequenceAndItsUninstallerLeavesN
     EXPECT_EQ(cxtest::ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"), CX_PACKAGE_VERSION);
     EXPECT_EQ(cxtest::ReadLines(InstalledPath(L"Corvane.exe.journal")),
               (std::vector<std::wstring>{L"\"" + InstalledPath(L"Corvane.exe") + L"\" /regserver"}));
-    EXPECT_EQ(cxtest::ReadLines(InstalledPath(L"CVWordAddin2.dll.journal")),
-              (std::vector<std::wstring>{L"load", L"DllRegisterServer", L"unload"}));
+    // Word loaded the add-in the tool registered; on 64-bit Windows the 64-bit build was registered too.
+    EXPECT_EQ(AddinCalls(InstalledPath(L"CVWordAddin2.dll.journal")),
+              (std::vector<std::wstring>{L"DllRegisterServer", L"OnConnection bits=32 mode=0"}));
+    const bool x64 = wordtest::In64BitPrefix();
+    EXPECT_EQ(AddinCalls(InstalledPath(L"x64\\CVWordAddin2.dll.journal")),
+              x64 ? std::vector<std::wstring>{L"DllRegisterServer"} : std::vector<std::wstring>{});
     const auto wordCalls = cxtest::ReadLines(kWordDir + L"\\WordStandin.exe.journal");
     EXPECT_NE(std::find(wordCalls.begin(), wordCalls.end(), L"COMAddIn#1.Connect put VT_BOOL -1"),
               wordCalls.end());
@@ -319,16 +337,17 @@ TEST_F(InstallerTest, InstallsWithTheRecommendedSequenceAndItsUninstallerLeavesN
         WriterScene::ToolCommandLines(),
         (std::vector<std::wstring>{packageTool + L" add -f \"" + InstalledPath(L"CVOOAddin.oxt") + L"\""}));
 
-    // The user removed Word before the product: "wu" gives 1, and the uninstaller unregisters the
-    // add-in library itself.
+    // The user removed Word before the product: "wu" gives 1, and the uninstaller unregisters both
+    // builds of the add-in library itself.
     RemoveWord();
     EXPECT_EQ(RunSilently(L"\"" + InstalledPath(L"Uninstall.exe") + L"\" /S"), 0u);
     ASSERT_TRUE(WaitForLogLine(L"uninstall finished")) << "the uninstaller did not finish";
     std::vector<std::wstring> fullLog = installLog;
-    for (const wchar_t* line : {L"uninstall", L"CXAddinReg /eu -> 0", L"CXAddinReg /ou -> 0",
-                                L"CXAddinReg /pu -> 0", L"CXAddinReg /wu -> 1", L"UnRegDLL CVWordAddin2.dll",
-                                L"CXAddinReg /nu -> -2", L"uninstall finished"}) {
-        fullLog.push_back(line);
+    for (const wchar_t* line :
+         {L"uninstall", L"CXAddinReg /eu -> 0", L"CXAddinReg /ou -> 0", L"CXAddinReg /pu -> 0",
+          L"CXAddinReg /wu -> 1", L"UnRegDLL CVWordAddin2.dll", L"regsvr32 /u x64\\CVWordAddin2.dll",
+          L"CXAddinReg /nu -> -2", L"uninstall finished"}) {
+        if (x64 || std::wstring(line).rfind(L"regsvr32", 0) != 0) fullLog.push_back(line);
     }
     EXPECT_EQ(cxtest::ReadLines(LogPath()), fullLog);
     // Every run was quiet and logged its steps: the tool's own log ends each run with the code the
@@ -344,14 +363,20 @@ TEST_F(InstallerTest, InstallsWithTheRecommendedSequenceAndItsUninstallerLeavesN
     ASSERT_TRUE(after.userPath);
     EXPECT_EQ(after.userPath->type, before.userPath->type);
     EXPECT_EQ(after.userPath->Text(), before.userPath->Text());
-    EXPECT_EQ(FilesIn(kInstallDir),
-              (std::vector<std::wstring>{L"CVWordAddin2.dll.journal", L"Corvane.exe.journal", L"Logs"}));
+    std::vector<std::wstring> left = {L"CVWordAddin2.dll.journal", L"Corvane.exe.journal", L"Logs"};
+    if (x64) left.push_back(L"x64");  // holding the 64-bit build's journal
+    EXPECT_EQ(FilesIn(kInstallDir), left);
     EXPECT_EQ(cxtest::ReadLines(InstalledPath(L"Corvane.exe.journal")),
               (std::vector<std::wstring>{L"\"" + InstalledPath(L"Corvane.exe") + L"\" /regserver",
                                          L"\"" + InstalledPath(L"Corvane.exe") + L"\" /unregserver"}));
-    EXPECT_EQ(cxtest::ReadLines(InstalledPath(L"CVWordAddin2.dll.journal")),
-              (std::vector<std::wstring>{L"load", L"DllRegisterServer", L"unload", L"load",
-                                         L"DllUnregisterServer", L"unload"}));
+    EXPECT_EQ(AddinCalls(InstalledPath(L"CVWordAddin2.dll.journal")),
+              (std::vector<std::wstring>{L"DllRegisterServer", L"OnConnection bits=32 mode=0",
+                                         L"DllUnregisterServer"}));
+    const std::vector<std::wstring> registeredAndUnregistered = {L"DllRegisterServer",
+                                                                 L"DllUnregisterServer"};
+    EXPECT_EQ(AddinCalls(InstalledPath(L"x64\\CVWordAddin2.dll.journal")),
+              x64 ? registeredAndUnregistered : std::vector<std::wstring>{});
+    EXPECT_FALSE(cxtest::KeyExists(HKEY_CLASSES_ROOT, wordtest::kAddinProgId));
     EXPECT_EQ(WriterScene::ToolCommandLines().back(), packageTool + L" remove \"CVOOAddin.oxt\"");
 }
 
@@ -453,32 +478,38 @@ TEST_F(InstallerTest, ThePerMachinePackageForAllUsersInstallsAndRemovesWithoutTo
     EXPECT_EQ(Msiexec(L"/i", L"Corvane2.msi",
                       L"INSTALLDIR=\"" + kMsiDir + L"\" CX_ALL_USERS=1 CX_CAPTION_LANGUAGE=de"),
               0u);
-    EXPECT_EQ(StepLines(), (Lines{L"/ni -> -2: accepted", L"/pv -> 0: host present", L"/pi -> 0: accepted",
-                                  L"/wv -> 0: host present", L"/am /wi -> 0: accepted", L"/ov -> 0: host present",
-                                  L"/am /oi -> 0: accepted", L"/am /eide -> 0: accepted"}));
+    EXPECT_EQ(StepLines(),
+              (Lines{L"/ni -> -2: accepted", L"/pv -> 0: host present", L"/pi -> 0: accepted",
+                     L"/wv -> 0: host present", L"/am /wi -> 0: accepted", L"/ov -> 0: host present",
+                     L"/am /oi -> 0: accepted", L"/am /eide -> 0: accepted"}));
     EXPECT_EQ(cxtest::ReadDword(HKEY_LOCAL_MACHINE, kWordAddinKey, L"LoadBehavior"), 3u);
-    EXPECT_EQ(cxtest::ReadString(HKEY_LOCAL_MACHINE, kSystemEnvironment, L"PATH"), systemPath + L";" + kMsiDir);
+    EXPECT_EQ(cxtest::ReadString(HKEY_LOCAL_MACHINE, kSystemEnvironment, L"PATH"),
+              systemPath + L";" + kMsiDir);
     const std::wstring packageTool = L"\"" + WriterScene::SuitePath(L"unopkg.com") + L"\"";
     EXPECT_EQ(WriterScene::ToolCommandLines(),
               (Lines{packageTool + L" add --shared -f \"" + kMsiDir + L"\\CVOOAddin.oxt\""}));
     EXPECT_THAT(cxtest::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupComponent, L"StubPath", KEY_WOW64_64KEY),
                 testing::Optional(HasSubstr(L"\\MenuExt\\" + cxtest::kGermanCaptions[0] + L"\" /ve")));
     EXPECT_THAT(cxtest::ReadLines(kWordDir + L"\\WordStandin.exe.journal"),
-                testing::Not(Contains(HasSubstr(L"COMAddIns")))) << "no automation";
-    EXPECT_TRUE(cxtest::ExportTree(HKEY_CURRENT_USER, L"") == hive) << "HKEY_CURRENT_USER changed by the install";
+                testing::Not(Contains(HasSubstr(L"COMAddIns"))))
+        << "no automation";
+    EXPECT_TRUE(cxtest::ExportTree(HKEY_CURRENT_USER, L"") == hive)
+        << "HKEY_CURRENT_USER changed by the install";
 
     EXPECT_EQ(Msiexec(L"/x", L"Corvane2.msi"), 0u);
-    EXPECT_EQ(StepLines(), (Lines{L"/am /eu -> 0: accepted", L"/am /ou -> 0: accepted", L"/am /wu -> 0: accepted",
-                                  L"/pu -> 0: accepted", L"/nu -> -2: accepted"}));
+    EXPECT_EQ(StepLines(), (Lines{L"/am /eu -> 0: accepted", L"/am /ou -> 0: accepted",
+                                  L"/am /wu -> 0: accepted", L"/pu -> 0: accepted", L"/nu -> -2: accepted"}));
     EXPECT_FALSE(cxtest::KeyExists(HKEY_LOCAL_MACHINE, kWordAddinKey));
     EXPECT_EQ(cxtest::ReadString(HKEY_LOCAL_MACHINE, kSystemEnvironment, L"PATH"), systemPath);
     EXPECT_EQ(WriterScene::ToolCommandLines().back(), packageTool + L" remove --shared \"CVOOAddin.oxt\"");
     // The component stays, its command now deleting the entries of whoever had them.
-    EXPECT_THAT(cxtest::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupComponent, L"StubPath", KEY_WOW64_64KEY),
-                testing::Optional(HasSubstr(L"delete \"HKCU\\Software\\Microsoft\\Internet Explorer\\MenuExt\\" +
-                                            cxtest::kGermanCaptions[0])));
+    EXPECT_THAT(
+        cxtest::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupComponent, L"StubPath", KEY_WOW64_64KEY),
+        testing::Optional(HasSubstr(L"delete \"HKCU\\Software\\Microsoft\\Internet Explorer\\MenuExt\\" +
+                                    cxtest::kGermanCaptions[0])));
     EXPECT_FALSE(cxtest::ReadString(HKEY_LOCAL_MACHINE, kMachineProductKey, L"AllUsers"));
-    EXPECT_TRUE(cxtest::ExportTree(HKEY_CURRENT_USER, L"") == hive) << "HKEY_CURRENT_USER changed by the removal";
+    EXPECT_TRUE(cxtest::ExportTree(HKEY_CURRENT_USER, L"") == hive)
+        << "HKEY_CURRENT_USER changed by the removal";
 }
 
 }  // namespace

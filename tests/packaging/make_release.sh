@@ -13,7 +13,7 @@ build=$1 source=$2 out=$3 version=$4 objdump=$5 standins=$6
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
 rm -rf "$out"
-mkdir -p "$out/embedded" "$out/product/BrowserExt"
+mkdir -p "$out/embedded" "$out/product/BrowserExt" "$out/product/x64"
 
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Corvane2 throwaway test signing" \
     -addext "extendedKeyUsage=codeSigning" -keyout "$out/key.pem" -out "$out/cert.pem" 2>/dev/null
@@ -57,6 +57,7 @@ verify "$out/embedded/CXAddinReg.exe"
 
 echo "== the example installer"
 cp "$standins/Corvane.exe" "$standins/CVWordAddin2.dll" "$out/product/"
+cp "$standins/x64/CVWordAddin2.dll" "$out/product/x64/"
 printf 'PK' >"$out/product/CVOOAddin.oxt"
 for page in IEContext_Content_Note IEContext_Content_Ref IEContext_Url_Ref; do
     printf '<html></html>' >"$out/product/BrowserExt/$page.htm"

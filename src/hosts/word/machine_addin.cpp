@@ -2,12 +2,14 @@
 
 #include <windows.h>
 
-#include "hosts/word/addin_library.h"
+#include "hosts/word/addin_registration.h"
 #include "hosts/word/word_addin.h"
 #include "hosts/word/word_app.h"
+#include "hosts/word/word_bitness.h"
 #include "hosts/word/word_version.h"
 #include "platform/com/com_apartment.h"
 #include "platform/errors.h"
+#include "platform/process/own_process.h"
 #include "platform/process/running_processes.h"
 #include "platform/registry/registry_accessor.h"
 #include "platform/registry/registry_view.h"
@@ -21,15 +23,10 @@ namespace {
 constexpr wchar_t kFriendlyName[] = L"Corvane2";
 constexpr wchar_t kDescription[] = L"Corvane2 reference manager add-in for Microsoft Word";
 
-// The view the found Word reads its add-in keys from: this 32-bit process's own, where a 32-bit Word
-// on 64-bit Windows reads them (Wow6432Node), as the library registered here serves a 32-bit Word.
+// The view the found Word reads its add-in keys from (a 32-bit Word on 64-bit Windows: Wow6432Node).
+// A Word of unknown bitness is served the 32-bit library, and so this process's own view.
 REGSAM WordView() {
-    return 0;
-}
-
-// The library's registration, as "wi" and "wu" do it.
-void RegisterLibraries(bool doRegister) {
-    RegisterAddinLibrary(kWordAddinLibrary, doRegister);
+    return WordRegistryView(GetWordBitness(RunsUnderWow64()));
 }
 
 [[noreturn]] void RaiseKeyWriteError() {
@@ -51,7 +48,7 @@ std::int32_t InstallWordAddinForAllUsers() {
     // Before the library: its registration may use COM itself.
     EnsureComApartment();
     if (!ProbeWordVersion()) return kWordMissing;
-    RegisterLibraries(true);
+    RegisterAddinForWord();
     RegistryAccessor registry(HKEY_LOCAL_MACHINE, KEY_ALL_ACCESS | WordView());
     if (!registry.OpenKey(kMachineWordAddinKey, true)) RaiseKeyWriteError();
     registry.WriteString(L"FriendlyName", kFriendlyName);
@@ -69,7 +66,7 @@ std::int32_t UninstallWordAddinForAllUsers() {
         if (!registry.DeleteKey(kMachineWordAddinKey)) RaiseKeyWriteError();
     }
     if (!ProbeWordVersion()) return kWordMissing;
-    RegisterLibraries(false);
+    UnregisterAddinLibraries();
     return kWordAddinDone;
 }
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "hosts/word/addin_library.h"
+#include "hosts/word/addin_registration.h"
 #include "hosts/word/word_app.h"
 #include "hosts/word/word_automation.h"
 #include "hosts/word/word_version.h"
@@ -24,7 +24,7 @@ std::int32_t InstallWordAddin() {
     // Before the library: its registration may use COM itself.
     EnsureComApartment();
     if (!WordSupported()) return kWordMissing;
-    RegisterAddinLibrary(kWordAddinLibrary, true);
+    RegisterAddinForWord();
     return ConnectWordAddin();
 }
 
@@ -37,7 +37,7 @@ std::int32_t UninstallWordAddin() {
         WriteWordAddinKey(false);
         DisconnectWordAddin();
     }
-    RegisterAddinLibrary(kWordAddinLibrary, false);
+    UnregisterAddinLibraries();
     return kWordAddinDone;
 }
 

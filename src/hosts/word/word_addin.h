@@ -16,12 +16,12 @@ inline constexpr std::int32_t kWordAddinDone = 0;
 inline constexpr std::int32_t kWordMissing = 1;      // Word not registered or older than version 9
 inline constexpr std::int32_t kWordMustRestart = 2;  // connected in a Word that was already running
 
-// Registers the library and connects the add-in in Word. Raises for library failures and for
-// automation failures that the Word steps do not absorb.
+// Registers the add-in library that Word can load (RegisterAddinForWord) and connects the add-in in
+// Word. Raises for library failures and for automation failures that the Word steps do not absorb.
 std::int32_t InstallWordAddin();
 
-// Disconnects an active add-in in Word (absorbing every failure there), then unregisters the library.
-// Raises for library failures only.
+// Disconnects an active add-in in Word (absorbing every failure there), then unregisters every
+// shipped build of the library (UnregisterAddinLibraries). Raises for library failures only.
 std::int32_t UninstallWordAddin();
 
 // Connects the add-in in the running Word (kWordMustRestart), or in a Word started for the purpose

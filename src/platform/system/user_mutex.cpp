@@ -54,8 +54,9 @@ LockIdentity IdentityFor(const std::wstring& name, LockScope scope, const std::w
         return {L"Global\\" + name, L"O:BAD:P(A;;GA;;;BA)(A;;GA;;;SY)", kSystemSid,
                 L"neither the administrators nor the system"};
     }
-    return {L"Global\\" + name + L"." + userSid, L"O:" + userSid + L"D:P(A;;GA;;;" + userSid + L")(A;;GA;;;BA)",
-            userSid, L"neither this user nor the administrators"};
+    return {L"Global\\" + name + L"." + userSid,
+            L"O:" + userSid + L"D:P(A;;GA;;;" + userSid + L")(A;;GA;;;BA)", userSid,
+            L"neither this user nor the administrators"};
 }
 
 // Why the mutex, which existed before, must not be used; empty when it may. Its owner decides: the

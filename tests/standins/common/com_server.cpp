@@ -219,6 +219,7 @@ int RunServer(const ServerConfig& config) {
     s.serving = false;
     Unpublish();
     if (factoryCookie) ::CoRevokeClassObject(factoryCookie);
+    if (config.onExit) config.onExit();
     ::CoUninitialize();
     Journal(L"exit reason=" + reason);
     return 0;

@@ -53,6 +53,9 @@ struct ServerConfig {
     // Busy for this long once serving: the server's message filter turns incoming calls away with
     // SERVERCALL_RETRYLATER, as a program does while it starts or shows a dialog.
     DWORD busyMs = 0;
+    // Called once the server stops serving, while COM is still initialised (a host unloads its
+    // in-process add-ins here: uninitialising COM frees their libraries).
+    std::function<void()> onExit;
 };
 
 // Serves on the calling thread (COM is initialised here, apartment-threaded) until a way out is taken;

@@ -32,6 +32,29 @@ class WordStandinTest : public ServerTest {
 protected:
     WordStandinTest() : ServerTest(L"word", L"WordStandin.exe") {}
 
+    void TearDown() override {
+        ServerTest::TearDown();
+        if (addinRegistered_) {
+            EXPECT_EQ(CallAddinEntry("DllUnregisterServer"), S_OK);
+        }
+        cxtest::DeleteTree(HKEY_CURRENT_USER, L"Software\\Microsoft\\Office\\Word\\Addins");
+    }
+
+    // The add-in library stand-in beside Word, registered, so that Word can load it.
+    void RegisterAddin() {
+        folder_.Add(L"CVWordAddin2.dll");
+        ASSERT_EQ(CallAddinEntry("DllRegisterServer"), S_OK);
+        addinRegistered_ = true;
+    }
+    HRESULT CallAddinEntry(const char* name) const {
+        const HMODULE library = ::LoadLibraryW(folder_.Path(L"CVWordAddin2.dll").c_str());
+        const auto entry = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+            reinterpret_cast<void*>(library ? ::GetProcAddress(library, name) : nullptr));
+        const HRESULT hr = entry ? entry() : E_FAIL;
+        if (library) ::FreeLibrary(library);
+        return hr;
+    }
+
     // Attaches as the tool does: the ProgID's class, the running object, IDispatch, Word's interface.
     ComPtr<IDispatch> Attach() const {
         CLSID clsid{};
@@ -48,6 +71,8 @@ protected:
         }
         return word;
     }
+
+    bool addinRegistered_ = false;
 };
 
 bool BoolOf(IDispatch* object, const wchar_t* name) {
@@ -119,6 +144,7 @@ TEST_F(WordStandinTest, RegistrationWritesTheClassAndMakesWordsInterfaceMarshall
 }
 
 TEST_F(WordStandinTest, RunningWordAnswersTheConnectSequenceAndJournalsEveryCallInOrder) {
+    RegisterAddin();
     SetScenario(L"visible=0\naddin=Other.AddIn\naddin=cvwordaddin2.WORDADDIN2\nbar=Corvane2 Toolbar:5\n");
     StartRunning();
     const double start = NowMs();
@@ -365,6 +391,38 @@ TEST_F(WordStandinTest, AnUnknownBarCanAlsoComeBackAsNoBar) {
         Fetch(Fetch(word.get(), L"CommandBars").get(), L"Item", DISPATCH_PROPERTYGET, {Str(L"other")}));
 }
 
+// Word loads COM add-ins in-process: those whose key says LoadBehavior 3 when it starts, others when
+// their Connect is set; a failed load marks the add-in "not loaded" (LoadBehavior 2).
+TEST_F(WordStandinTest, AddinsAreLoadedInProcessAndAFailedLoadMarksThemNotLoaded) {
+    const std::wstring addinsKey = L"Software\\Microsoft\\Office\\Word\\Addins\\";
+    RegisterAddin();
+    cxtest::WriteDword(HKEY_CURRENT_USER, addinsKey + L"CVWordAddin2.WordAddIn2", L"LoadBehavior", 3);
+    SetScenario(L"addin=Missing.AddIn\n");
+    StartRunning();
+    ComPtr<IDispatch> word = Attach();
+    ASSERT_TRUE(word);
+    ASSERT_EQ(CountOf(Fetch(word.get(), L"COMAddIns").get()), 2);
+    EXPECT_EQ(ProgIdOf(AddInAt(word.get(), 2).get()), L"CVWordAddin2.WordAddIn2");
+    EXPECT_TRUE(BoolOf(AddInAt(word.get(), 2).get(), L"Connect"));
+    EXPECT_EQ(Put(AddInAt(word.get(), 2).get(), L"Connect", Bool(false)), S_OK);
+    EXPECT_EQ(Put(AddInAt(word.get(), 2).get(), L"Connect", Bool(true)), S_OK);
+
+    // Missing.AddIn has no class: the write fails with the lookup's code (CO_E_CLASSSTRING).
+    EXPECT_EQ(Put(AddInAt(word.get(), 1).get(), L"Connect", Bool(true)), DISP_E_EXCEPTION);
+    const Lines calls = CallLines(Journal());
+    EXPECT_NE(std::find(calls.begin(), calls.end(), L"COMAddIn#1.Connect -> error 0x800401F3"), calls.end());
+    EXPECT_FALSE(BoolOf(AddInAt(word.get(), 1).get(), L"Connect"));
+    EXPECT_EQ(cxtest::ReadDword(HKEY_CURRENT_USER, addinsKey + L"Missing.AddIn", L"LoadBehavior"), 2u);
+    word.Reset();
+    StopServers();
+
+    const Lines addin = folder_.Lines(L"CVWordAddin2.dll.journal");
+    ASSERT_GE(addin.size(), 9u);
+    EXPECT_EQ(Lines(addin.begin() + 3, addin.begin() + 9),
+              (Lines{L"load", L"OnConnection bits=32 mode=1", L"OnDisconnection mode=1",
+                     L"OnConnection bits=32 mode=0", L"OnBeginShutdown", L"OnDisconnection mode=0"}));
+}
+
 TEST_F(WordStandinTest, RunningWordLeavesTheTableOnQuitAndEndsOnceReleased) {
     StartRunning();
     ComPtr<IDispatch> word = Attach();
@@ -440,7 +498,8 @@ EntryPoint Entry(HMODULE library, const char* name) {
     return reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
 }
 
-TEST(WordAddinStandinTest, EntryPointsJournalTheirCallAndReturnTheConfiguredResult) {
+TEST(WordAddinStandinTest, EntryPointsRegisterTheAddinOrReturnTheConfiguredFailure) {
+    using cxtest::ReadString;
     const Folder folder(L"addin");
     folder.Add(L"CVWordAddin2.dll");
     HMODULE library = ::LoadLibraryW(folder.Path(L"CVWordAddin2.dll").c_str());
@@ -449,14 +508,25 @@ TEST(WordAddinStandinTest, EntryPointsJournalTheirCallAndReturnTheConfiguredResu
     const EntryPoint unreg = Entry(library, "DllUnregisterServer");
     ASSERT_TRUE(reg && unreg);
     EXPECT_EQ(reg(), S_OK);
+    const auto clsid = ReadString(HKEY_CLASSES_ROOT, L"CVWordAddin2.WordAddIn2\\CLSID", L"");
+    ASSERT_TRUE(clsid);
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, L"CLSID\\" + *clsid + L"\\InprocServer32", L""),
+              folder.Path(L"CVWordAddin2.dll"));
     folder.Write(L"CVWordAddin2.dll.hresult", L"0x80004005");
     EXPECT_EQ(unreg(), E_FAIL);
+    EXPECT_TRUE(cxtest::KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\" + *clsid))
+        << "a failing entry point touches nothing";
+    folder.Write(L"CVWordAddin2.dll.hresult", L"0");
+    EXPECT_EQ(unreg(), S_OK);
+    EXPECT_FALSE(cxtest::KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\" + *clsid));
+    EXPECT_FALSE(cxtest::KeyExists(HKEY_CLASSES_ROOT, L"CVWordAddin2.WordAddIn2"));
     folder.Write(L"CVWordAddin2.dll.hresult", L"-2147024894");
     EXPECT_EQ(reg(), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(cxtest::KeyExists(HKEY_CLASSES_ROOT, L"CVWordAddin2.WordAddIn2"));
     ::FreeLibrary(library);
-    EXPECT_EQ(
-        folder.Lines(L"CVWordAddin2.dll.journal"),
-        (Lines{L"load", L"DllRegisterServer", L"DllUnregisterServer", L"DllRegisterServer", L"unload"}));
+    EXPECT_EQ(folder.Lines(L"CVWordAddin2.dll.journal"),
+              (Lines{L"load", L"DllRegisterServer", L"DllUnregisterServer", L"DllUnregisterServer",
+                     L"DllRegisterServer", L"unload"}));
 }
 
 TEST(WordAddinStandinTest, TheBrokenBuildLoadsButLacksBothEntryPoints) {

@@ -27,7 +27,8 @@
 //   CLSID\{33B4...}\LocalServer32 (default) the executable's full path in quotation marks
 //   CLSID\{33B4...}\ProgID, \VersionIndependentProgID, \TypeLib (defaults) as their names say
 //   and the type library "WordStandin.tlb" built beside the executable and registered (TypeLib\{LIBID},
-//   Interface\{00020970-0000-0000-C000-000000000046}).
+//   Interface\{00020970-0000-0000-C000-000000000046}); the 64-bit build (x64\WordStandin.exe) writes
+//   the class into the 64-bit registry view and registers "WordStandin32.tlb" for 32-bit clients too.
 #include <windows.h>
 
 #include "common/class_registration.h"
@@ -35,6 +36,7 @@
 #include "common/fault_rules.h"
 #include "common/journal.h"
 #include "common/scenario.h"
+#include "word/addin_host.h"
 #include "word/type_library.h"
 #include "word/word_model.h"
 #include "word/word_objects.h"
@@ -119,6 +121,7 @@ int ServeAs(Publish publish) {
     config.idleTimeoutMs = static_cast<DWORD>(scenario.Number("timeout", 60)) * 1000;
     config.quitGraceMs = static_cast<DWORD>(scenario.Number("quit_grace_ms", 3000));
     config.busyMs = static_cast<DWORD>(scenario.Number("busy_ms", 0));
+    config.onExit = [model] { word::UnloadAddIns(*model); };
     return RunServer(config);
 }
 

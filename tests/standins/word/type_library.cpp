@@ -208,7 +208,8 @@ private:
 };
 
 HRESULT AddFunctions(ICreateTypeInfo* info, const Interface& declaration,
-                     const std::vector<HREFTYPE>& objectRefs) {
+                     const std::vector<HREFTYPE>& objectRefs, SYSKIND platform) {
+    const std::size_t pointerSize = platform == SYS_WIN64 ? 8 : 4;
     for (std::size_t i = 0; i < declaration.functions.size(); ++i) {
         const Function& function = declaration.functions[i];
         Signature signature(function, objectRefs, Interfaces());
@@ -219,7 +220,7 @@ HRESULT AddFunctions(ICreateTypeInfo* info, const Interface& declaration,
         desc.callconv = CC_STDCALL;
         desc.cParams = static_cast<SHORT>(signature.Elements().size());
         desc.lprgelemdescParam = signature.Elements().empty() ? nullptr : signature.Elements().data();
-        desc.oVft = static_cast<SHORT>((7 + i) * sizeof(void*));  // after IUnknown's and IDispatch's seven
+        desc.oVft = static_cast<SHORT>((7 + i) * pointerSize);  // after IUnknown's and IDispatch's seven
         desc.elemdescFunc.tdesc.vt = VT_HRESULT;
         HRESULT hr = info->AddFuncDesc(static_cast<UINT>(i), &desc);
         if (FAILED(hr)) return hr;
@@ -234,9 +235,9 @@ HRESULT AddFunctions(ICreateTypeInfo* info, const Interface& declaration,
     return S_OK;
 }
 
-HRESULT Build(const std::wstring& path) {
+HRESULT Build(const std::wstring& path, SYSKIND platform) {
     Ref<ICreateTypeLib2> library;
-    HRESULT hr = ::CreateTypeLib2(SYS_WIN32, path.c_str(), library.put());
+    HRESULT hr = ::CreateTypeLib2(platform, path.c_str(), library.put());
     if (FAILED(hr)) return hr;
     library->SetGuid(kLibraryId);
     library->SetName(const_cast<LPOLESTR>(L"WordStandin"));
@@ -273,7 +274,7 @@ HRESULT Build(const std::wstring& path) {
             if (SUCCEEDED(hr)) hr = infos[i]->AddRefTypeInfo(target.get(), &objectRefs[k]);
             if (FAILED(hr)) return hr;
         }
-        hr = AddFunctions(infos[i].get(), declared[i], objectRefs);
+        hr = AddFunctions(infos[i].get(), declared[i], objectRefs, platform);
         if (FAILED(hr)) return hr;
     }
     for (auto& info : infos) {
@@ -283,23 +284,47 @@ HRESULT Build(const std::wstring& path) {
     return library->SaveAllChanges();
 }
 
+// One file per platform the library is registered for: the server's own, and for a 64-bit server also
+// the 32-bit one, through which a 32-bit client (the tool) marshals its calls to the server.
+struct Platform {
+    SYSKIND kind;
+    const wchar_t* suffix;
+};
+#ifdef _WIN64
+constexpr Platform kPlatforms[] = {{SYS_WIN64, L".tlb"}, {SYS_WIN32, L"32.tlb"}};
+#else
+constexpr Platform kPlatforms[] = {{SYS_WIN32, L".tlb"}};
+#endif
+
+std::wstring PlatformPath(const std::wstring& path, const Platform& platform) {
+    return path.substr(0, path.size() - 4) + platform.suffix;
+}
+
 }  // namespace
 
 HRESULT RegisterTypeLibrary(const std::wstring& path) {
-    HRESULT hr = Build(path);
-    if (FAILED(hr)) return hr;
-    Ref<ITypeLib> library;
-    hr = ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put());
-    if (FAILED(hr)) return hr;
-    return ::RegisterTypeLib(library.get(), const_cast<LPOLESTR>(path.c_str()), nullptr);
+    for (const Platform& platform : kPlatforms) {
+        const std::wstring file = PlatformPath(path, platform);
+        HRESULT hr = Build(file, platform.kind);
+        if (FAILED(hr)) return hr;
+        Ref<ITypeLib> library;
+        hr = ::LoadTypeLibEx(file.c_str(), REGKIND_NONE, library.put());
+        if (SUCCEEDED(hr)) hr = ::RegisterTypeLib(library.get(), const_cast<LPOLESTR>(file.c_str()), nullptr);
+        if (FAILED(hr)) return hr;
+    }
+    return S_OK;
 }
 
 HRESULT UnregisterTypeLibrary(const std::wstring& path) {
-    const HRESULT hr = ::UnRegisterTypeLib(kLibraryId, 1, 0, LOCALE_NEUTRAL, SYS_WIN32);
-    ::DeleteFileW(path.c_str());
-    // A library that is not registered is no failure; Wine reports it as E_INVALIDARG.
-    const bool absent = hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_CANTLOADLIBRARY || hr == E_INVALIDARG;
-    return absent ? S_OK : hr;
+    HRESULT result = S_OK;
+    for (const Platform& platform : kPlatforms) {
+        const HRESULT hr = ::UnRegisterTypeLib(kLibraryId, 1, 0, LOCALE_NEUTRAL, platform.kind);
+        ::DeleteFileW(PlatformPath(path, platform).c_str());
+        // A library that is not registered is no failure; Wine reports it as E_INVALIDARG.
+        const bool absent = hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_CANTLOADLIBRARY || hr == E_INVALIDARG;
+        if (!absent && SUCCEEDED(result)) result = hr;
+    }
+    return result;
 }
 
 ITypeLib* LoadTypeLibrary() {

@@ -12,9 +12,10 @@
 
 namespace standin::word {
 
-// Builds the library at `path` and registers it.
+// Builds the library at `path` (a ".tlb" file) and registers it; a 64-bit server also builds and
+// registers the 32-bit library beside it ("...32.tlb"), without which a 32-bit client cannot reach it.
 HRESULT RegisterTypeLibrary(const std::wstring& path);
-// Unregisters the library and deletes the file at `path`; a library that is not registered is no failure.
+// Unregisters the libraries and deletes their files; a library that is not registered is no failure.
 HRESULT UnregisterTypeLibrary(const std::wstring& path);
 // The registered library (added reference), or null.
 ITypeLib* LoadTypeLibrary();

@@ -4,7 +4,10 @@
 // common/scenario.h), every key optional:
 //   visible=0|1                   Application.Visible at start (default 0)
 //   addin=<ProgID>[;connected]    one COM add-in per line, COMAddIns.Item(1) first; its Connect starts
-//                                 false unless ";connected" follows
+//                                 false unless ";connected" follows (connected without being loaded).
+//                                 Add-ins registered under Software\Microsoft\Office\Word\Addins with
+//                                 LoadBehavior 3 are loaded at start-up and listed after these
+//                                 (addin_host.h)
 //   bar=<name>[:<controls>]       a command bar with that many controls (default 0), e.g.
 //                                 bar=Corvane2 Toolbar:5; several lines for several bars
 //   unknown_bar=fail|null         CommandBars.Item for a name that is not there (or was deleted):
@@ -22,10 +25,13 @@
 //                                 (default 0: stays, as a Word the user started does)
 #pragma once
 
+#include <windows.h>
+
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "common/extensibility.h"
 #include "common/scenario.h"
 
 namespace standin::word {
@@ -33,6 +39,10 @@ namespace standin::word {
 struct AddIn {
     std::wstring progId;
     bool connected = false;
+    // The add-in's object while Word has it loaded (one reference, released when it is unloaded).
+    IDTExtensibility2* loaded = nullptr;
+    // Where its key is: HKEY_CURRENT_USER unless it was found under HKEY_LOCAL_MACHINE.
+    HKEY root = HKEY_CURRENT_USER;
 };
 
 struct CommandBar {
@@ -48,6 +58,10 @@ struct WordModel {
     std::vector<AddIn> addIns;
     std::vector<CommandBar> bars;
     UnknownBar unknownBar = UnknownBar::Fail;
+    // The application object, handed to add-ins as they are connected (not a counted reference: it
+    // lives while its clients use it); whether the start-up add-ins were loaded.
+    IDispatch* application = nullptr;
+    bool started = false;
 };
 
 // Builds the model from the scenario; malformed values fall back to the defaults (an unknown

@@ -9,6 +9,7 @@
 #include "common/com_server.h"
 #include "common/typed_object.h"
 #include "common/variant_text.h"
+#include "word/addin_host.h"
 #include "word/type_library.h"
 #include "word/word_interfaces.h"
 
@@ -206,9 +207,16 @@ public:
         return Run(L"Connect", CallKind::Get, {},
                    [&] { *value = AsVariantBool(model_->addIns[index_].connected); });
     }
+    // Connecting loads the add-in into Word (addin_host.h). What Word answers when that fails is not
+    // documented; the stand-in fails the write with the load's HRESULT, without a description.
     HRESULT STDMETHODCALLTYPE put_Connect(VARIANT_BOOL value) override {
-        return Run(L"Connect", CallKind::Put, {ArgText(value)},
-                   [&] { model_->addIns[index_].connected = value != VARIANT_FALSE; });
+        return Run(L"Connect", CallKind::Put, {ArgText(value)}, [&] {
+            AddIn& addIn = model_->addIns[index_];
+            if (value == VARIANT_FALSE) return DisconnectAddIn(addIn, kDisconnectUserClosed);
+            if (addIn.connected) return;
+            const HRESULT hr = ConnectAddIn(*model_, addIn, this, kConnectAfterStartup);
+            if (FAILED(hr)) throw Fault{hr, std::nullopt};
+        });
     }
 
 private:
@@ -250,7 +258,12 @@ private:
 class Application : public WordObject<IWordApplication> {
 public:
     explicit Application(Model model)
-        : WordObject(kApplicationIid, L"Application", L"Application"), model_(std::move(model)) {}
+        : WordObject(kApplicationIid, L"Application", L"Application"), model_(std::move(model)) {
+        model_->application = this;
+    }
+    ~Application() override {
+        if (model_->application == this) model_->application = nullptr;
+    }
 
     HRESULT STDMETHODCALLTYPE get_Visible(VARIANT_BOOL* value) override {
         return Run(L"Visible", CallKind::Get, {}, [&] { *value = AsVariantBool(model_->visible); });
@@ -309,7 +322,10 @@ bool LoadInterfaces() {
 }
 
 ServedObject* NewApplication(std::shared_ptr<WordModel> model) {
-    return new Application(std::move(model));
+    auto* application = new Application(model);
+    // Word starts with its application object, and loads its start-up add-ins then.
+    LoadStartupAddIns(*model);
+    return application;
 }
 
 }  // namespace standin::word

@@ -42,7 +42,8 @@ TEST(MenuStubPath, DeletesThenAddsWithBlanksAndChineseCarriedInQuotes) {
                   L"Old Caption\\\\\" /f & " + kReg + L" add " + kKey + caption + L"\" /ve /d \"" + page +
                   L"\" /f & " + kReg + L" add " + kKey + caption + L"\" /v Contexts /t REG_DWORD /d 57 /f\"");
     // What a command deletes or creates is read back from it, trailing backslashes undoubled.
-    EXPECT_EQ(MenuStubCaptions(*MenuStubPath(old, add)), (std::vector<std::wstring>{L"Old Caption\\", caption}));
+    EXPECT_EQ(MenuStubCaptions(*MenuStubPath(old, add)),
+              (std::vector<std::wstring>{L"Old Caption\\", caption}));
     EXPECT_TRUE(MenuStubCaptions(L"\"C:\\Other\\setup.exe\" /x").empty());
 }
 

@@ -60,8 +60,8 @@ TEST(UserMutexLock, TheMachinesLockTrustsOnlyAMutexOfTheAdministratorsOrTheSyste
     ASSERT_TRUE(squat);
     const UserMutexLock lock(kName, 0, LockScope::Machine);
     EXPECT_FALSE(lock.Held());
-    EXPECT_EQ(lock.WhyNotHeld(),
-              L"the mutex of that name belongs to " + userSid + L", neither the administrators nor the system");
+    EXPECT_EQ(lock.WhyNotHeld(), L"the mutex of that name belongs to " + userSid +
+                                     L", neither the administrators nor the system");
     ::CloseHandle(squat);
 }
 
