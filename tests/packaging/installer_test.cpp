@@ -44,9 +44,10 @@ const std::wstring kSystemEnvironment = L"SYSTEM\\CurrentControlSet\\Control\\Se
 const std::wstring kActiveSetupComponent =
     L"Software\\Microsoft\\Active Setup\\Installed Components\\{0F585D00-D935-4E5F-B38C-32E0B8B0C908}";
 using Lines = std::vector<std::wstring>;
-// The add-in library's journal after one registration and one unregistration.
-const Lines kRegisteredAndUnregistered = {L"load", L"DllRegisterServer",   L"unload",
-                                          L"load", L"DllUnregisterServer", L"unload"};
+// The add-in library's calls (AddinCalls) after one registration, Word's loading it and one
+// unregistration.
+const Lines kRegisteredLoadedAndUnregistered = {L"DllRegisterServer", L"OnConnection bits=32 mode=0",
+                                                L"DllUnregisterServer"};
 // A user PATH that expands: its type must survive the round trip.
 const std::wstring kUserPath = L"%SystemRoot%\\system32;C:\\Tools";
 constexpr DWORD kInstallerTimeoutMs = 180000;
@@ -423,8 +424,9 @@ TEST_F(InstallerTest, TheMsiPackagesRunEveryStepAndRemoveEverythingAfterWordIsGo
     EXPECT_EQ(FilesIn(kMsiDir), (Lines{L"CVWordAddin2.dll.journal", L"Corvane.exe.journal", L"Logs"}));
     EXPECT_EQ(cxtest::ReadLines(kMsiDir + L"\\Corvane.exe.journal"),
               (Lines{corvane + L" /regserver", corvane + L" /unregserver"}));
-    // "wi" registered the library; "wu" met no Word, and the package's regsvr32 /u unregistered it.
-    EXPECT_EQ(cxtest::ReadLines(kMsiDir + L"\\CVWordAddin2.dll.journal"), kRegisteredAndUnregistered);
+    // "wi" registered the library and Word loaded it; "wu" met no Word, and the package's regsvr32 /u
+    // unregistered it.
+    EXPECT_EQ(AddinCalls(kMsiDir + L"\\CVWordAddin2.dll.journal"), kRegisteredLoadedAndUnregistered);
 }
 
 // WPS is missing: its probe skips "pi", and the removal's "pu" gives 1, which it accepts. The package
@@ -453,8 +455,8 @@ TEST_F(InstallerTest, TheMsiPackagesSkipAMissingHostAndUndoAFailingStep) {
     EXPECT_EQ(oi->code, L"-2");
     EXPECT_THAT(oi->entries, Contains(HasSubstr(L"HKCU\\Environment \"PATH\"")));
     EXPECT_THAT(oi->entries, Contains(HasSubstr(L"deadline of 3 s passed")));
-    // Word's add-in: registered by "wi", unregistered by its undo.
-    EXPECT_EQ(cxtest::ReadLines(kMsiDir + L"\\CVWordAddin2.dll.journal"), kRegisteredAndUnregistered);
+    // Word's add-in: registered by "wi" (and loaded by Word), unregistered by its undo.
+    EXPECT_EQ(AddinCalls(kMsiDir + L"\\CVWordAddin2.dll.journal"), kRegisteredLoadedAndUnregistered);
     const Traces undone = TakeTraces();
     ASSERT_TRUE(undone.userPath);
     EXPECT_EQ(undone.userPath->Text(), before.userPath->Text());
