@@ -44,8 +44,7 @@ const std::wstring kSystemEnvironment = L"SYSTEM\\CurrentControlSet\\Control\\Se
 const std::wstring kActiveSetupComponent =
     L"Software\\Microsoft\\Active Setup\\Installed Components\\{0F585D00-D935-4E5F-B38C-32E0B8B0C908}";
 using Lines = std::vector<std::wstring>;
-// The add-in library's calls (AddinCalls) after one registration, Word's loading it and one
-// unregistration.
+// The add-in library's calls after "wi" registered it and Word loaded it, then one unregistration.
 const Lines kRegisteredLoadedAndUnregistered = {L"DllRegisterServer", L"OnConnection bits=32 mode=0",
                                                 L"DllUnregisterServer"};
 // A user PATH that expands: its type must survive the round trip.
@@ -424,8 +423,7 @@ TEST_F(InstallerTest, TheMsiPackagesRunEveryStepAndRemoveEverythingAfterWordIsGo
     EXPECT_EQ(FilesIn(kMsiDir), (Lines{L"CVWordAddin2.dll.journal", L"Corvane.exe.journal", L"Logs"}));
     EXPECT_EQ(cxtest::ReadLines(kMsiDir + L"\\Corvane.exe.journal"),
               (Lines{corvane + L" /regserver", corvane + L" /unregserver"}));
-    // "wi" registered the library and Word loaded it; "wu" met no Word, and the package's regsvr32 /u
-    // unregistered it.
+    // "wi" registered the library; "wu" met no Word, and the package's regsvr32 /u unregistered it.
     EXPECT_EQ(AddinCalls(kMsiDir + L"\\CVWordAddin2.dll.journal"), kRegisteredLoadedAndUnregistered);
 }
 
@@ -455,7 +453,7 @@ TEST_F(InstallerTest, TheMsiPackagesSkipAMissingHostAndUndoAFailingStep) {
     EXPECT_EQ(oi->code, L"-2");
     EXPECT_THAT(oi->entries, Contains(HasSubstr(L"HKCU\\Environment \"PATH\"")));
     EXPECT_THAT(oi->entries, Contains(HasSubstr(L"deadline of 3 s passed")));
-    // Word's add-in: registered by "wi" (and loaded by Word), unregistered by its undo.
+    // Word's add-in: registered by "wi", unregistered by its undo.
     EXPECT_EQ(AddinCalls(kMsiDir + L"\\CVWordAddin2.dll.journal"), kRegisteredLoadedAndUnregistered);
     const Traces undone = TakeTraces();
     ASSERT_TRUE(undone.userPath);
