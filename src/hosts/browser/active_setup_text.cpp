@@ -97,18 +97,18 @@ std::optional<std::wstring> MenuStubPath(std::span<const std::wstring> remove,
 }
 
 std::vector<std::wstring> MenuStubCaptions(std::wstring_view stubPath) {
-    const std::wstring marker = L"\"" + std::wstring(kUserMenuExt);
+    const std::wstring_view prefix = kUserMenuExt;
     std::vector<std::wstring> captions;
-    for (std::size_t at = stubPath.find(marker); at != std::wstring_view::npos;
-         at = stubPath.find(marker, at)) {
-        at += marker.size();
-        const std::size_t end = stubPath.find(L'"', at);
+    for (std::size_t at = stubPath.find(L"\"" + std::wstring(prefix)); at != std::wstring_view::npos;
+         at = stubPath.find(L"\"" + std::wstring(prefix), at)) {
+        const std::size_t end = stubPath.find(L'"', at + 1);
         if (end == std::wstring_view::npos) break;
-        std::wstring caption(stubPath.substr(at, end - at));
-        // Undo the doubling of trailing backslashes.
+        // The key as quoted, its doubled trailing backslashes (which may reach into the prefix) undone.
+        std::wstring key(stubPath.substr(at + 1, end - at - 1));
         std::size_t run = 0;
-        while (run < caption.size() && caption[caption.size() - 1 - run] == L'\\') ++run;
-        caption.resize(caption.size() - run / 2);
+        while (run < key.size() && key[key.size() - 1 - run] == L'\\') ++run;
+        key.resize(key.size() - run / 2);
+        std::wstring caption = key.size() > prefix.size() ? key.substr(prefix.size()) : std::wstring();
         if (!caption.empty() && std::find(captions.begin(), captions.end(), caption) == captions.end())
             captions.push_back(std::move(caption));
         at = end;

@@ -44,6 +44,8 @@ TEST(MenuStubPath, DeletesThenAddsWithBlanksAndChineseCarriedInQuotes) {
     // What a command deletes or creates is read back from it, trailing backslashes undoubled.
     EXPECT_EQ(MenuStubCaptions(*MenuStubPath(old, add)),
               (std::vector<std::wstring>{L"Old Caption\\", caption}));
+    const std::wstring backslashes[] = {L"\\", L"a\\\\"};
+    EXPECT_EQ(MenuStubCaptions(*MenuStubPath(backslashes, {})), (std::vector<std::wstring>{L"\\", L"a\\\\"}));
     EXPECT_TRUE(MenuStubCaptions(L"\"C:\\Other\\setup.exe\" /x").empty());
 }
 
