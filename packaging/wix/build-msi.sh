@@ -2,8 +2,9 @@
 # Builds the example packages with wixl (Debian: packages wixl and msitools):
 #   build-msi.sh LAYOUT PRODUCT_DIR VERSION OUT_DIR
 # LAYOUT is the release layout that `cmake --install` makes (CXAddinReg.exe, locale\,
-# wix\CXAddinRegMsi.dll); PRODUCT_DIR holds Corvane.exe, CVWordAddin2.dll, CVOOAddin.oxt and
-# BrowserExt\. Writes OUT_DIR/Corvane2.msi and OUT_DIR/Corvane2User.msi.
+# wix\CXAddinRegMsi.dll); PRODUCT_DIR holds Corvane.exe, CVWordAddin2.dll, x64\CVWordAddin2.dll (the
+# add-in library for a 64-bit Word), CVOOAddin.oxt and BrowserExt\. Writes OUT_DIR/Corvane2.msi and
+# OUT_DIR/Corvane2User.msi.
 set -euo pipefail
 layout=$1 product=$2 version=$3 out=$4
 here=$(cd "$(dirname "$0")" && pwd)

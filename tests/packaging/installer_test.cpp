@@ -44,9 +44,11 @@ const std::wstring kSystemEnvironment = L"SYSTEM\\CurrentControlSet\\Control\\Se
 const std::wstring kActiveSetupComponent =
     L"Software\\Microsoft\\Active Setup\\Installed Components\\{0F585D00-D935-4E5F-B38C-32E0B8B0C908}";
 using Lines = std::vector<std::wstring>;
-// The add-in library's calls after "wi" registered it and Word loaded it, then one unregistration.
+// The add-in library's calls (AddinCalls) after "wi", which Word loaded it for, and an unregistration.
 const Lines kRegisteredLoadedAndUnregistered = {L"DllRegisterServer", L"OnConnection bits=32 mode=0",
                                                 L"DllUnregisterServer"};
+// The other build's: registered and unregistered, never loaded.
+const Lines kRegisteredAndUnregistered = {L"DllRegisterServer", L"DllUnregisterServer"};
 // A user PATH that expands: its type must survive the round trip.
 const std::wstring kUserPath = L"%SystemRoot%\\system32;C:\\Tools";
 constexpr DWORD kInstallerTimeoutMs = 180000;
@@ -369,13 +371,9 @@ TEST_F(InstallerTest, InstallsWithTheRecommendedSequenceAndItsUninstallerLeavesN
     EXPECT_EQ(cxtest::ReadLines(InstalledPath(L"Corvane.exe.journal")),
               (std::vector<std::wstring>{L"\"" + InstalledPath(L"Corvane.exe") + L"\" /regserver",
                                          L"\"" + InstalledPath(L"Corvane.exe") + L"\" /unregserver"}));
-    EXPECT_EQ(AddinCalls(InstalledPath(L"CVWordAddin2.dll.journal")),
-              (std::vector<std::wstring>{L"DllRegisterServer", L"OnConnection bits=32 mode=0",
-                                         L"DllUnregisterServer"}));
-    const std::vector<std::wstring> registeredAndUnregistered = {L"DllRegisterServer",
-                                                                 L"DllUnregisterServer"};
+    EXPECT_EQ(AddinCalls(InstalledPath(L"CVWordAddin2.dll.journal")), kRegisteredLoadedAndUnregistered);
     EXPECT_EQ(AddinCalls(InstalledPath(L"x64\\CVWordAddin2.dll.journal")),
-              x64 ? registeredAndUnregistered : std::vector<std::wstring>{});
+              x64 ? kRegisteredAndUnregistered : Lines{});
     EXPECT_FALSE(cxtest::KeyExists(HKEY_CLASSES_ROOT, wordtest::kAddinProgId));
     EXPECT_EQ(WriterScene::ToolCommandLines().back(), packageTool + L" remove \"CVOOAddin.oxt\"");
 }
@@ -420,11 +418,17 @@ TEST_F(InstallerTest, TheMsiPackagesRunEveryStepAndRemoveEverythingAfterWordIsGo
     ASSERT_TRUE(after.userPath);
     EXPECT_EQ(after.userPath->type, before.userPath->type);
     EXPECT_EQ(after.userPath->data, before.userPath->data);
-    EXPECT_EQ(FilesIn(kMsiDir), (Lines{L"CVWordAddin2.dll.journal", L"Corvane.exe.journal", L"Logs"}));
+    const bool x64 = wordtest::In64BitPrefix();
+    Lines left = {L"CVWordAddin2.dll.journal", L"Corvane.exe.journal", L"Logs"};
+    if (x64) left.push_back(L"x64");  // holding the 64-bit build's journal
+    EXPECT_EQ(FilesIn(kMsiDir), left);
     EXPECT_EQ(cxtest::ReadLines(kMsiDir + L"\\Corvane.exe.journal"),
               (Lines{corvane + L" /regserver", corvane + L" /unregserver"}));
-    // "wi" registered the library; "wu" met no Word, and the package's regsvr32 /u unregistered it.
+    // "wi" registered the library (on 64-bit Windows both builds) and Word loaded it; "wu" met no Word,
+    // and the package's regsvr32 /u unregistered each (the 64-bit build with the 64-bit regsvr32).
     EXPECT_EQ(AddinCalls(kMsiDir + L"\\CVWordAddin2.dll.journal"), kRegisteredLoadedAndUnregistered);
+    EXPECT_EQ(AddinCalls(kMsiDir + L"\\x64\\CVWordAddin2.dll.journal"),
+              x64 ? kRegisteredAndUnregistered : Lines{});
 }
 
 // WPS is missing: its probe skips "pi", and the removal's "pu" gives 1, which it accepts. The package
@@ -453,8 +457,11 @@ TEST_F(InstallerTest, TheMsiPackagesSkipAMissingHostAndUndoAFailingStep) {
     EXPECT_EQ(oi->code, L"-2");
     EXPECT_THAT(oi->entries, Contains(HasSubstr(L"HKCU\\Environment \"PATH\"")));
     EXPECT_THAT(oi->entries, Contains(HasSubstr(L"deadline of 3 s passed")));
-    // Word's add-in: registered by "wi", unregistered by its undo.
+    // Word's add-in: registered by "wi" and loaded by Word, unregistered by its undo (on 64-bit Windows
+    // both builds).
     EXPECT_EQ(AddinCalls(kMsiDir + L"\\CVWordAddin2.dll.journal"), kRegisteredLoadedAndUnregistered);
+    EXPECT_EQ(AddinCalls(kMsiDir + L"\\x64\\CVWordAddin2.dll.journal"),
+              wordtest::In64BitPrefix() ? kRegisteredAndUnregistered : Lines{});
     const Traces undone = TakeTraces();
     ASSERT_TRUE(undone.userPath);
     EXPECT_EQ(undone.userPath->Text(), before.userPath->Text());

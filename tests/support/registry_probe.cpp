@@ -182,4 +182,16 @@ SavedTree::~SavedTree() {
     DeleteTree(HKEY_CURRENT_USER, backup_);
 }
 
+UserClassesFirst::UserClassesFirst() {
+    Key user;
+    EXPECT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_READ, nullptr,
+                                &user.hkey, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(::RegOverridePredefKey(HKEY_CLASSES_ROOT, user.hkey), ERROR_SUCCESS);
+}
+
+UserClassesFirst::~UserClassesFirst() {
+    ::RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+}
+
 }  // namespace cxtest

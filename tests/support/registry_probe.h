@@ -60,4 +60,16 @@ private:
     bool saved_ = false;
 };
 
+// What Windows shows an unelevated program of this user under HKEY_CLASSES_ROOT: its own classes
+// (HKEY_CURRENT_USER\Software\Classes) over the machine's. Wine does not lay them over each other, so
+// this points this process's HKEY_CLASSES_ROOT at the user's classes while it lives; the machine's stay
+// reachable under HKEY_LOCAL_MACHINE\Software\Classes.
+class UserClassesFirst {
+public:
+    UserClassesFirst();
+    ~UserClassesFirst();
+    UserClassesFirst(const UserClassesFirst&) = delete;
+    UserClassesFirst& operator=(const UserClassesFirst&) = delete;
+};
+
 }  // namespace cxtest

@@ -34,8 +34,8 @@ struct Installation {
 };
 
 Installation LookAround() {
-    const bool wow64 = RunsUnderWow64();
-    return {GetWordBitness(wow64), FindAddinLibraries(wow64)};
+    const ClassesLookup lookup = OwnClassesLookup();
+    return {GetWordBitness(lookup), FindAddinLibraries(lookup.wow64)};
 }
 
 // A Word whose bitness is unknown is served as before there were two builds: with the 32-bit one.

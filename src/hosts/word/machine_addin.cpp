@@ -26,7 +26,7 @@ constexpr wchar_t kDescription[] = L"Corvane2 reference manager add-in for Micro
 // The view the found Word reads its add-in keys from (a 32-bit Word on 64-bit Windows: Wow6432Node).
 // A Word of unknown bitness is served the 32-bit library, and so this process's own view.
 REGSAM WordView() {
-    return WordRegistryView(GetWordBitness(RunsUnderWow64()));
+    return WordRegistryView(GetWordBitness(OwnClassesLookup()));
 }
 
 [[noreturn]] void RaiseKeyWriteError() {

@@ -2,6 +2,9 @@
 
 #include <objbase.h>
 
+#include <optional>
+
+#include "hosts/word/word_class.h"
 #include "platform/com/automation.h"
 #include "platform/com/com_apartment.h"
 #include "platform/errors.h"
@@ -24,10 +27,10 @@ ComPtr<IDispatch> AsWordApp(const ComPtr<IDispatch>& object) {
 ComPtr<IDispatch> GetRunningWordApp() {
     EnsureComApartment();
     try {
-        CLSID clsid{};
-        if (FAILED(::CLSIDFromProgID(kWordProgId, &clsid))) return {};
+        const std::optional<WordClass> wordClass = FindWordClass();
+        if (!wordClass) return {};
         ComPtr<IUnknown> running;
-        const HRESULT hr = ::GetActiveObject(clsid, nullptr, running.put());
+        const HRESULT hr = ::GetActiveObject(wordClass->clsid, nullptr, running.put());
         LogServerActivation(L"attach to running", kWordProgId, hr);
         if (FAILED(hr)) return {};
         ComPtr<IDispatch> word = AsWordApp(running.As<IDispatch>(IID_IDispatch));
@@ -52,13 +55,13 @@ bool IsWordProcessRunning() {
 
 ComPtr<IDispatch> CreateWordApp() {
     EnsureComApartment();
-    CLSID clsid{};
-    if (FAILED(::CLSIDFromProgID(kWordProgId, &clsid))) return {};
+    const std::optional<WordClass> wordClass = FindWordClass();
+    if (!wordClass) return {};
     ComPtr<IDispatch> created;
     HRESULT hr = S_OK;
     {
         const ScopedWait wait(L"the automation server to start: ", kWordProgId);
-        hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+        hr = ::CoCreateInstance(wordClass->clsid, nullptr, wordClass->context, IID_IDispatch,
                                 created.put_void());
     }
     LogServerActivation(L"start", kWordProgId, hr);

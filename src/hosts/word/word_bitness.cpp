@@ -1,7 +1,6 @@
 #include "hosts/word/word_bitness.h"
 
 #include "hosts/word/server_program.h"
-#include "platform/registry/registry_view.h"
 #include "platform/run/run_log.h"
 #include "platform/system/expand_environment.h"
 #include "platform/system/image_file.h"
@@ -15,19 +14,18 @@ void LogWordBitness(std::wstring_view what) {
 
 }  // namespace
 
-std::wstring ReadWordServerCommand(REGSAM view) {
+std::wstring ReadWordServerCommand(const ClassesLookup& lookup, REGSAM view) {
     // The ProgID key is shared by both views; the class key is not.
-    const std::wstring clsid =
-        ReadRegStringInView(HKEY_CLASSES_ROOT, L"Word.Application\\CLSID", L"", L"", view);
+    const std::wstring clsid = ReadClassesDefault(lookup, L"Word.Application\\CLSID", view);
     if (clsid.empty()) return {};
-    return ReadRegStringInView(HKEY_CLASSES_ROOT, L"CLSID\\" + clsid + L"\\LocalServer32", L"", L"", view);
+    return ReadClassesDefault(lookup, L"CLSID\\" + clsid + L"\\LocalServer32", view);
 }
 
-Bitness GetWordBitness(bool wow64) {
-    if (!wow64) return Bitness::Bits32;
+Bitness GetWordBitness(const ClassesLookup& lookup) {
+    if (!lookup.wow64) return Bitness::Bits32;
     for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
         const wchar_t* viewName = view == KEY_WOW64_64KEY ? L"64-bit view" : L"32-bit view";
-        const std::wstring command = ReadWordServerCommand(view);
+        const std::wstring command = ReadWordServerCommand(lookup, view);
         if (command.empty()) continue;
         const std::wstring program = ExpandEnvironment(ServerProgram(command));
         const Bitness bitness = ReadImageBitness(program);

@@ -6,20 +6,22 @@
 
 #include <string>
 
+#include "platform/registry/class_registration.h"
 #include "platform/system/pe_image.h"
 
 namespace cx {
 
 // The command line that Word.Application's class (its "CLSID" under the ProgID) is registered with as
-// LocalServer32, read from HKEY_CLASSES_ROOT in `view` (0, KEY_WOW64_64KEY or KEY_WOW64_32KEY); empty
-// when either is missing. The one place that decides where Word's class is looked up. Never raises.
-std::wstring ReadWordServerCommand(REGSAM view);
+// LocalServer32, read in `view` (0, KEY_WOW64_64KEY or KEY_WOW64_32KEY) from the classes root that
+// `lookup` trusts (elevated, the machine's: as FindWordClass, word_class.h); empty when either is
+// missing. Never raises.
+std::wstring ReadWordServerCommand(const ClassesLookup& lookup, REGSAM view);
 
-// Word's bitness. On 32-bit Windows (`wow64` false) it is 32-bit without looking. Under WOW64 it is
-// the bitness of the program that Word's LocalServer32 names, in the 64-bit view first, then in the
-// 32-bit view: the first view whose program exists and is a 32-bit or 64-bit image decides. Unknown
-// when neither does; that, and what decided, go to the run's log. Never raises.
-Bitness GetWordBitness(bool wow64);
+// Word's bitness. On 32-bit Windows (`lookup.wow64` false) it is 32-bit without looking. Under WOW64
+// it is the bitness of the program that Word's LocalServer32 names, in the 64-bit view first, then in
+// the 32-bit view: the first view whose program exists and is a 32-bit or 64-bit image decides.
+// Unknown when neither does; that, and what decided, go to the run's log. Never raises.
+Bitness GetWordBitness(const ClassesLookup& lookup);
 
 // The registry view (KEY_WOW64_32KEY or KEY_WOW64_64KEY) that a Word of `bitness` reads; 0 for Unknown.
 REGSAM WordRegistryView(Bitness bitness);

@@ -5,15 +5,12 @@
 #include <optional>
 #include <string>
 
+#include "platform/registry/class_registration.h"
+
 namespace cx {
 
-// How the tool runs, as far as finding the suite goes.
-struct SuiteLookup {
-    // Elevated: only the machine's class registrations count, never the user's own.
-    bool elevated = true;
-    // A 32-bit process on 64-bit Windows: a 64-bit suite registers in the 64-bit view only.
-    bool wow64 = false;
-};
+// How the tool runs, as far as finding the suite goes: elevated, only the machine's classes count.
+using SuiteLookup = ClassesLookup;
 
 // The package tool beside the soffice.exe that the suite's server is registered with, when that file
 // exists (and is not a directory). The 32-bit view is tried first; under WOW64 the 64-bit view follows

@@ -23,4 +23,8 @@ bool IsElevated() {
     return elevation.TokenIsElevated != 0;
 }
 
+ClassesLookup OwnClassesLookup() {
+    return {IsElevated(), RunsUnderWow64()};
+}
+
 }  // namespace cx

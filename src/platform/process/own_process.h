@@ -2,6 +2,8 @@
 // with an elevated token or not. Both are asked of the system at run time.
 #pragma once
 
+#include "platform/registry/class_registration.h"
+
 namespace cx {
 
 // True when this 32-bit process runs on 64-bit Windows, where part of the registry has a separate
@@ -11,5 +13,8 @@ bool RunsUnderWow64();
 // True when the process token is elevated (TokenElevation). When that cannot be told the answer is
 // true, so that callers fall back to what only administrators can change. Never raises.
 bool IsElevated();
+
+// Where this process looks up class registrations: IsElevated and RunsUnderWow64. Never raises.
+ClassesLookup OwnClassesLookup();
 
 }  // namespace cx

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "platform/errors.h"
 #include "platform/registry/registry_accessor.h"
 #include "platform/run/run_log.h"
@@ -12,13 +14,25 @@
 
 namespace cx {
 
-std::int32_t GetRegisteredVersion(const std::wstring& progId) {
-    std::wstring curVer;
-    {
-        RegistryAccessor registry(HKEY_CLASSES_ROOT, KEY_READ);
-        if (!registry.OpenKey(progId, false) || !registry.OpenKey(L"CurVer", false)) return kNoVersion;
-        curVer = registry.ReadString(std::wstring());
+namespace {
+
+// The CurVer key's default value in the first view that has it; nullopt when none has.
+std::optional<std::wstring> ReadCurVer(const std::wstring& progId, const ClassesLookup& lookup) {
+    const ClassesKey key = TrustedClassesKey(lookup, progId);
+    for (const REGSAM view : ClassesViews(lookup)) {
+        RegistryAccessor registry(key.root, KEY_READ | view);
+        if (registry.OpenKey(key.path, false) && registry.OpenKey(L"CurVer", false))
+            return registry.ReadString(std::wstring());
     }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::int32_t GetRegisteredVersion(const std::wstring& progId, const ClassesLookup& lookup) {
+    const std::optional<std::wstring> read = ReadCurVer(progId, lookup);
+    if (!read) return kNoVersion;
+    const std::wstring& curVer = *read;
     const std::size_t prefixLength = progId.size() + 1;
     if (curVer.size() <= prefixLength) return kNoVersion;
     const std::wstring rest = curVer.substr(prefixLength);
@@ -29,8 +43,8 @@ std::int32_t GetRegisteredVersion(const std::wstring& progId) {
     return static_cast<std::int32_t>(rounded);
 }
 
-bool IsRegisteredVersionAtLeast(const std::wstring& progId, std::int32_t least) {
-    const std::int32_t version = GetRegisteredVersion(progId);
+bool IsRegisteredVersionAtLeast(const std::wstring& progId, std::int32_t least, const ClassesLookup& lookup) {
+    const std::int32_t version = GetRegisteredVersion(progId, lookup);
     if (version >= least) return true;
     LogStep(
         version == kNoVersion

@@ -27,24 +27,12 @@ protected:
             cxtest::WriteTextFile(Dir(suite) + L"\\unopkg.com", L"");
         }
     }
-    ~PackageToolTest() override {
-        ::RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
-        Clean();
-    }
+    ~PackageToolTest() override { Clean(); }
 
     static std::wstring Dir(const std::wstring& suite) { return kRoot + L"\\" + suite + L"\\program"; }
     static void Register(HKEY root, const std::wstring& suite) {
         cxtest::WriteString(root, kClasses + kClassKey + L"\\LocalServer32", L"",
                             Dir(suite) + L"\\soffice.exe -nodefault");
-    }
-    // What Windows shows an unelevated program of this user: its own classes over the machine's. (Wine
-    // does not lay them over each other, so the test points HKEY_CLASSES_ROOT at them itself.)
-    static void ShowUserClassesFirst() {
-        HKEY user = nullptr;
-        ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, KEY_READ, &user),
-                  ERROR_SUCCESS);
-        ASSERT_EQ(::RegOverridePredefKey(HKEY_CLASSES_ROOT, user), ERROR_SUCCESS);
-        ::RegCloseKey(user);
     }
 
 private:
@@ -57,7 +45,7 @@ private:
 
 TEST_F(PackageToolTest, ElevatedOnlyTheMachinesRegistrationCounts) {
     Register(HKEY_CURRENT_USER, L"user");
-    ShowUserClassesFirst();
+    const cxtest::UserClassesFirst merged;
     EXPECT_EQ(FindPackageTool({.elevated = false}), Dir(L"user") + L"\\unopkg.com");
     EXPECT_EQ(FindPackageTool({.elevated = true}), std::nullopt) << "a suite registered for this user only";
 
