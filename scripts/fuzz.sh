@@ -16,7 +16,8 @@ cmake --build --preset fuzz -j2
 
 seeds=$build/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds/mo_catalogue_fuzz" "$seeds/command_line_fuzz" "$seeds/path_list_fuzz" "$seeds/pe_image_fuzz"
+mkdir -p "$seeds/mo_catalogue_fuzz" "$seeds/command_line_fuzz" "$seeds/path_list_fuzz" "$seeds/pe_image_fuzz" \
+    "$seeds/active_setup_text_fuzz"
 
 # Catalogue seeds from msgfmt, in both byte orders: a header, contexts, plurals, non-ASCII keys.
 po=$seeds/catalogue.po
@@ -90,8 +91,22 @@ for bits in "" x64/; do
     [ -f "$library" ] && head -c 4096 "$library" >"$seeds/pe_image_fuzz/library-${bits%/}"
 done
 
+# Active Setup texts: a version, captions to delete, an empty field, then caption and page pairs; as
+# UTF-16LE with zero units between the fields.
+i=0
+for fields in '1,0,0,7|Old Caption\||将内容添加为 Corvane2 笔记|C:\Program Files\Corvane2\BrowserExt\a.htm' \
+    '65535.65535|||A & B|C:\x.htm|Trailing\|C:\y.htm' '3,65535,65535,65535|100%|'; do
+    : >"$seeds/active_setup_text_fuzz/$i"
+    IFS='|' read -r -a parts <<<"$fields"
+    for part in "${parts[@]}"; do
+        printf '%s' "$part" | iconv -f UTF-8 -t UTF-16LE >>"$seeds/active_setup_text_fuzz/$i"
+        printf '\0\0' >>"$seeds/active_setup_text_fuzz/$i"
+    done
+    i=$((i + 1))
+done
+
 status=0
-for fuzzer in mo_catalogue_fuzz command_line_fuzz path_list_fuzz pe_image_fuzz; do
+for fuzzer in mo_catalogue_fuzz command_line_fuzz path_list_fuzz pe_image_fuzz active_setup_text_fuzz; do
     corpus=$build/corpus/$fuzzer
     findings=$build/findings/$fuzzer
     mkdir -p "$corpus" "$findings"

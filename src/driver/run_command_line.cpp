@@ -14,8 +14,9 @@
 namespace cx {
 namespace {
 
-// Runs the first entry that ends the run; returns normally only when none did.
-void TestSwitches(const Parameters& params, std::span<const SwitchEntry> switches) {
+// Runs the first entry that ends the run; returns normally only when none did. With `allUsers` an
+// entry's all-users handler runs in place of its own, where it has one.
+void TestSwitches(const Parameters& params, std::span<const SwitchEntry> switches, bool allUsers) {
     bool previousActed = false;
     for (const SwitchEntry& entry : switches) {
         if (entry.elseOfPrevious && previousActed) {
@@ -33,8 +34,10 @@ void TestSwitches(const Parameters& params, std::span<const SwitchEntry> switche
         }
         previousActed = present;
         if (!present) continue;
-        LogStep(L"switch " + std::wstring(entry.name) + (value.empty() ? L"" : L" " + value));
-        const std::int32_t result = entry.handler(value);
+        const bool forAllUsers = allUsers && entry.allUsers;
+        LogStep(L"switch " + std::wstring(entry.name) + (value.empty() ? L"" : L" " + value) +
+                (forAllUsers ? L", for all users" : L""));
+        const std::int32_t result = (forAllUsers ? entry.allUsers : entry.handler)(value);
         switch (entry.outcome) {
             case SwitchOutcome::EndWithFlag:
                 RaiseReturnFlag(result != 0);
@@ -70,7 +73,11 @@ std::int32_t RunInteractive(const InteractiveActions& actions) {
 std::int32_t RunCommandLine(const Parameters& params, const CommandSet& commands) {
     std::int32_t result = kExitNothingDone;
     try {
-        TestSwitches(params, commands.switches);
+        const bool allUsers = IsSwitchPresent(params, kAllUsersSwitch);
+        if (allUsers) {
+            LogStep(L"scope: all users (\"am\"): the machine's settings, nothing under HKEY_CURRENT_USER");
+        }
+        TestSwitches(params, commands.switches, allUsers);
         if (params.empty()) result = RunInteractive(commands.interactive);
     } catch (const EReturn& ret) {
         result = ret.Code();

@@ -26,7 +26,15 @@ struct SwitchEntry {
     bool takesValue = false;
     // Acts only when the entry before it did not ("nu" when "ni" is absent).
     bool elseOfPrevious = false;
+    // What the switch does for every user of the machine when the modifier kAllUsersSwitch is given;
+    // null for a switch that acts machine-wide already and so is the same with or without it.
+    SwitchHandler allUsers = nullptr;
 };
+
+// The modifier "am" (all users): no action of its own. With it the switches that act for the current
+// user act for the machine instead, as a deployment running as LocalSystem needs: such a run writes
+// nothing under HKEY_CURRENT_USER, which would be LocalSystem's own profile.
+inline constexpr wchar_t kAllUsersSwitch[] = L"am";
 
 // What the interactive mode calls for its Yes and No answers. Entries that do not exist yet are null,
 // and the answer then does nothing.

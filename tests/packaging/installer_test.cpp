@@ -40,6 +40,9 @@ const std::wstring kWordAddinKey = L"Software\\Microsoft\\Office\\Word\\Addins\\
 const std::wstring kMenuExt = L"Software\\Microsoft\\Internet Explorer\\MenuExt";
 const std::wstring kMsiDir = L"C:\\Program Files\\Corvane2 MSI Test";
 const std::wstring kMachineProductKey = L"Software\\Corvane2";
+const std::wstring kSystemEnvironment = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+const std::wstring kActiveSetupComponent =
+    L"Software\\Microsoft\\Active Setup\\Installed Components\\{0F585D00-D935-4E5F-B38C-32E0B8B0C908}";
 using Lines = std::vector<std::wstring>;
 // The add-in library's calls (AddinCalls) after "wi", which Word loaded it for, and an unregistration.
 const Lines kRegisteredLoadedAndUnregistered = {L"DllRegisterServer", L"OnConnection bits=32 mode=0",
@@ -166,6 +169,7 @@ protected:
         // The installer picks its language, and so the captions' code, from the user's.
         ::SetEnvironmentVariableW(L"LANG", L"C");
         environment_ = writertest::SaveValues(HKEY_CURRENT_USER, L"Environment");
+        systemPath_ = cxtest::ReadValue(HKEY_LOCAL_MACHINE, kSystemEnvironment, L"PATH");
         WriterScene::SetUserPath(kUserPath, REG_EXPAND_SZ);
         cxtest::RemoveTree(kInstallDir);
         InstallHosts();
@@ -190,6 +194,14 @@ protected:
         cxtest::RemoveTree(kInstallDir);
         cxtest::RemoveTree(kMsiDir);
         writertest::RestoreValues(HKEY_CURRENT_USER, L"Environment", environment_);
+        for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+            cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kActiveSetupComponent, view);
+            cxtest::DeleteTree(HKEY_LOCAL_MACHINE, kWordAddinKey, view);
+        }
+        if (systemPath_) {
+            cxtest::WriteRaw(HKEY_LOCAL_MACHINE, kSystemEnvironment, L"PATH", systemPath_->type,
+                             systemPath_->data.data(), static_cast<DWORD>(systemPath_->data.size()));
+        }
     }
 
     // Word (its stand-in registered as Word.Application, with the add-in among its COM add-ins and the
@@ -277,6 +289,7 @@ protected:
     }
 
     std::vector<writertest::SavedValue> environment_;
+    std::optional<cxtest::RegValue> systemPath_;
     bool wordInstalled_ = false;
 };
 
@@ -459,6 +472,51 @@ TEST_F(InstallerTest, TheMsiPackagesSkipAMissingHostAndUndoAFailingStep) {
     EXPECT_EQ(Msiexec(L"/x", L"Corvane2.msi"), 0u);
     EXPECT_EQ(StepLines(), (Lines{L"/pu -> 1: accepted", L"/nu -> -2: accepted"}));
     EXPECT_EQ(TakeTraces().keys, before.keys);
+}
+
+// With CX_ALL_USERS the per-machine package runs the per-user steps for every user of the machine, as
+// a deployment running as LocalSystem needs: the Word add-in in the machine's key, the folder on the
+// system PATH and the extension shared, the browser entries through Active Setup. The user's hive is
+// the same before, between and after.
+TEST_F(InstallerTest, ThePerMachinePackageForAllUsersInstallsAndRemovesWithoutTouchingTheUsersHive) {
+    const std::wstring toolLog = kMsiDir + L"\\Logs\\CXAddinReg.log";
+    const auto hive = cxtest::ExportTree(HKEY_CURRENT_USER, L"");
+    const std::wstring systemPath = systemPath_ ? systemPath_->Text() : L"";
+    EXPECT_EQ(Msiexec(L"/i", L"Corvane2.msi",
+                      L"INSTALLDIR=\"" + kMsiDir + L"\" CX_ALL_USERS=1 CX_CAPTION_LANGUAGE=de"),
+              0u);
+    EXPECT_EQ(StepLines(),
+              (Lines{L"/ni -> -2: accepted", L"/pv -> 0: host present", L"/pi -> 0: accepted",
+                     L"/wv -> 0: host present", L"/am /wi -> 0: accepted", L"/ov -> 0: host present",
+                     L"/am /oi -> 0: accepted", L"/am /eide -> 0: accepted"}));
+    EXPECT_EQ(cxtest::ReadDword(HKEY_LOCAL_MACHINE, kWordAddinKey, L"LoadBehavior"), 3u);
+    EXPECT_EQ(cxtest::ReadString(HKEY_LOCAL_MACHINE, kSystemEnvironment, L"PATH"),
+              systemPath + L";" + kMsiDir);
+    const std::wstring packageTool = L"\"" + WriterScene::SuitePath(L"unopkg.com") + L"\"";
+    EXPECT_EQ(WriterScene::ToolCommandLines(),
+              (Lines{packageTool + L" add --shared -f \"" + kMsiDir + L"\\CVOOAddin.oxt\""}));
+    EXPECT_THAT(cxtest::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupComponent, L"StubPath", KEY_WOW64_64KEY),
+                testing::Optional(HasSubstr(L"\\MenuExt\\" + cxtest::kGermanCaptions[0] + L"\" /ve")));
+    EXPECT_THAT(cxtest::ReadLines(kWordDir + L"\\WordStandin.exe.journal"),
+                testing::Not(Contains(HasSubstr(L"COMAddIns"))))
+        << "no automation";
+    EXPECT_TRUE(cxtest::ExportTree(HKEY_CURRENT_USER, L"") == hive)
+        << "HKEY_CURRENT_USER changed by the install";
+
+    EXPECT_EQ(Msiexec(L"/x", L"Corvane2.msi"), 0u);
+    EXPECT_EQ(StepLines(), (Lines{L"/am /eu -> 0: accepted", L"/am /ou -> 0: accepted",
+                                  L"/am /wu -> 0: accepted", L"/pu -> 0: accepted", L"/nu -> -2: accepted"}));
+    EXPECT_FALSE(cxtest::KeyExists(HKEY_LOCAL_MACHINE, kWordAddinKey));
+    EXPECT_EQ(cxtest::ReadString(HKEY_LOCAL_MACHINE, kSystemEnvironment, L"PATH"), systemPath);
+    EXPECT_EQ(WriterScene::ToolCommandLines().back(), packageTool + L" remove --shared \"CVOOAddin.oxt\"");
+    // The component stays, its command now deleting the entries of whoever had them.
+    EXPECT_THAT(
+        cxtest::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupComponent, L"StubPath", KEY_WOW64_64KEY),
+        testing::Optional(HasSubstr(L"delete \"HKCU\\Software\\Microsoft\\Internet Explorer\\MenuExt\\" +
+                                    cxtest::kGermanCaptions[0])));
+    EXPECT_FALSE(cxtest::ReadString(HKEY_LOCAL_MACHINE, kMachineProductKey, L"AllUsers"));
+    EXPECT_TRUE(cxtest::ExportTree(HKEY_CURRENT_USER, L"") == hive)
+        << "HKEY_CURRENT_USER changed by the removal";
 }
 
 }  // namespace

@@ -43,7 +43,8 @@ void Export(HKEY root, const std::wstring& path, std::vector<std::wstring>& line
         data.resize(size);
         lines.push_back(L"[" + path + L"] \"" + name + L"\" type " + std::to_wstring(type) + L" " + Hex(data));
     }
-    for (const std::wstring& child : SubKeys(root, path)) Export(root, path + L"\\" + child, lines);
+    for (const std::wstring& child : SubKeys(root, path))
+        Export(root, path.empty() ? child : path + L"\\" + child, lines);
 }
 
 }  // namespace

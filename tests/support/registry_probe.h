@@ -40,7 +40,8 @@ void DeleteTree(HKEY root, const std::wstring& path, REGSAM view = 0);
 // records a test failure when that is not possible.
 void SetKeyDacl(HKEY root, const std::wstring& path, const wchar_t* sddl);
 
-// Every key and value below `path`, one line each, sorted: for comparing before and after a run.
+// Every key and value below `path` (empty: the whole root), one line each, sorted: for comparing
+// before and after a run.
 std::vector<std::wstring> ExportTree(HKEY root, const std::wstring& path);
 
 // Moves a key's tree aside for a test and puts it back afterwards, so that registrations other tests

@@ -16,8 +16,6 @@
 namespace cx {
 namespace {
 
-constexpr wchar_t kMenuExtKey[] = L"\\Software\\Microsoft\\Internet Explorer\\MenuExt";
-
 struct MenuEntry {
     unsigned captionId;
     std::wstring_view pageFile;
@@ -29,10 +27,6 @@ constexpr MenuEntry kMenuEntries[] = {
     {IDS_IE_CONTENT_REF, L"IEContext_Content_Ref.htm"},
     {IDS_IE_URL_REF, L"IEContext_Url_Ref.htm"},
 };
-
-// Where the entry is offered: page (0x01), tables (0x08), selected text (0x10), links (0x20); not on
-// images or controls.
-constexpr std::int32_t kContexts = 0x01 | 0x08 | 0x10 | 0x20;
 
 std::wstring PagePath(std::wstring_view pageFile) {
     return GetAppDir() + L"BrowserExt\\" + std::wstring(pageFile);
@@ -82,7 +76,7 @@ bool AddMenuExtEntry(RegistryAccessor& registry, const std::wstring& caption, st
         return false;
     }
     registry.WriteString(std::wstring(), PagePath(pageFile));
-    registry.WriteInteger(L"Contexts", kContexts);
+    registry.WriteInteger(L"Contexts", static_cast<std::int32_t>(kMenuContexts));
     registry.CloseKey();
     return true;
 }
@@ -107,6 +101,13 @@ Removal RemoveMenuExtEntries() {
 }
 
 }  // namespace
+
+std::vector<MenuEntryText> MenuEntriesInSelectedLanguage() {
+    std::vector<MenuEntryText> entries;
+    for (const MenuEntry& entry : kMenuEntries)
+        entries.push_back({LoadResString(entry.captionId), PagePath(entry.pageFile)});
+    return entries;
+}
 
 bool UnregisterIEContextMenu() {
     return RemoveMenuExtEntries() == Removal::Done;

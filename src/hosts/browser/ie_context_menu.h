@@ -2,7 +2,14 @@
 // MenuExt key per entry, named by its caption, with the page path as its default value.
 #pragma once
 
+#include <vector>
+
+#include "hosts/browser/active_setup_text.h"
+
 namespace cx {
+
+// The three entries with their captions in the language selected now, in the order they are created.
+std::vector<MenuEntryText> MenuEntriesInSelectedLanguage();
 
 // Removes every entry whose page path is one of this installation's three pages. Entries are found by
 // page path only, so entries with captions in any language go. True when every attempted deletion

@@ -91,35 +91,38 @@ bool Holds(const RegStringRead& value, const std::wstring& stored) {
 
 // A copy of the tool that hangs while it holds the lock keeps this one waiting up to the bound; a
 // deadline passing meanwhile says so.
-UserMutexLock TakePathLock() {
-    const ScopedWait wait(L"another copy of the tool to release the user's PATH: ", kUserPathLockName);
-    return UserMutexLock(kUserPathLockName, kPathLockTimeoutMs);
+UserMutexLock TakePathLock(const EnvironmentScope& scope) {
+    const ScopedWait wait(L"another copy of the tool to release " + std::wstring(scope.thePath) + L": ",
+                          scope.lockName);
+    return UserMutexLock(scope.lockName, kPathLockTimeoutMs, scope.lockScope);
 }
 
 // Every way the edit can fail gets its reason in the run's log.
-bool EntryNotChanged(std::wstring_view why) {
-    LogStep(L"user PATH entry not changed: " + std::wstring(why));
+bool EntryNotChanged(const EnvironmentScope& scope, std::wstring_view why) {
+    LogStep(std::wstring(scope.pathName) + L" entry not changed: " + std::wstring(why));
     return false;
 }
 
 // Applies `edit` for the application directory's entry to the PATH until what was stored stays;
 // `stored` tells whether anything was written. See AddAppDirToUserPath for the result.
 bool EditUserPath(UserEnvironmentStore& store, PathEdit edit, bool& stored) {
+    const EnvironmentScope scope = store.Scope();
     const std::wstring entry = PathEntryFor(GetAppDir());
     if (!CanBeOnePathEntry(entry))
-        return EntryNotChanged(FormatText(L"the folder \"%s\" cannot be one PATH entry", {entry}));
-    const UserMutexLock lock = TakePathLock();
+        return EntryNotChanged(scope, FormatText(L"the folder \"%s\" cannot be one PATH entry", {entry}));
+    const UserMutexLock lock = TakePathLock(scope);
     if (!lock.Held()) LogStep(L"PATH lock not held: " + lock.WhyNotHeld());
     std::optional<std::wstring> written;
     for (int attempt = 0;; ++attempt) {
         const RegStringRead path = store.Read(kPathName);
         // A value that is there but could not be read is never replaced.
-        if (path.outcome == Outcome::Unreadable) return EntryNotChanged(L"it cannot be read as text");
+        if (path.outcome == Outcome::Unreadable) return EntryNotChanged(scope, L"it cannot be read as text");
         if (written && Holds(path, *written)) return true;
         const std::optional<std::wstring> updated = edit(path.text, entry, &EqualAsFileNames);
         if (!updated) return true;
         if (attempt == kPathWriteAttempts)
-            return EntryNotChanged(FormatText(L"other programs wrote over each of %d changes", {attempt}));
+            return EntryNotChanged(scope,
+                                   FormatText(L"other programs wrote over each of %d changes", {attempt}));
         store.Write(kPathName, *updated, path.outcome == Outcome::Text ? path.type : REG_SZ);
         written = *updated;
         stored = true;

@@ -25,4 +25,14 @@ std::int32_t InstallWriterExtension();
 // "ou": as InstallWriterExtension, removing the PATH entry and the package.
 std::int32_t UninstallWriterExtension();
 
+// "am" with "oi": as InstallWriterExtension for every user of the machine: the folder goes on the
+// system PATH and the package tool installs the package with "--shared". While the suite runs in any
+// session (its package tool sees only its own user's instance, and a shared package must not change
+// under another) nothing is changed and the result is 1. 2 when the suite started meanwhile.
+std::int32_t InstallWriterExtensionForAllUsers();
+
+// "am" with "ou": as InstallWriterExtensionForAllUsers, removing the system PATH entry and the shared
+// package.
+std::int32_t UninstallWriterExtensionForAllUsers();
+
 }  // namespace cx

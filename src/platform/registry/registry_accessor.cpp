@@ -54,7 +54,8 @@ bool DeleteTree(HKEY base, const std::wstring& subKey, REGSAM access, HKEY root,
             }
         }
     }
-    const LONG status = ::RegDeleteKeyW(base, subKey.c_str());
+    const LONG status =
+        ::RegDeleteKeyExW(base, subKey.c_str(), access & (KEY_WOW64_64KEY | KEY_WOW64_32KEY), 0);
     LogRegistryKeyDeleted(root, fullPath, status);
     return status == ERROR_SUCCESS;
 }
@@ -114,6 +115,11 @@ std::wstring RegistryAccessor::ReadString(const std::wstring& name) const {
 
 void RegistryAccessor::WriteString(const std::wstring& name, const std::wstring& text) const {
     SetValue(root_, currentPath_, current_.get(), name, REG_SZ, text.c_str(),
+             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+void RegistryAccessor::WriteExpandString(const std::wstring& name, const std::wstring& text) const {
+    SetValue(root_, currentPath_, current_.get(), name, REG_EXPAND_SZ, text.c_str(),
              static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 

@@ -14,7 +14,8 @@ namespace cx {
 
 class RegistryAccessor {
 public:
-    // Every key is opened (or created) with `access`.
+    // Every key is opened (or created) with `access`; a view flag in it (KEY_WOW64_64KEY or
+    // KEY_WOW64_32KEY) applies to deletions too.
     RegistryAccessor(HKEY root, REGSAM access) : root_(root), access_(access) {}
 
     // Makes `path` the current key, closing the previous one. A path that begins with a backslash is
@@ -30,6 +31,8 @@ public:
     std::wstring ReadString(const std::wstring& name) const;
     // REG_SZ with its terminating NUL. Raises "Failed to set data for '%s'" with the name.
     void WriteString(const std::wstring& name, const std::wstring& text) const;
+    // REG_EXPAND_SZ with its terminating NUL. Raises as WriteString.
+    void WriteExpandString(const std::wstring& name, const std::wstring& text) const;
     // REG_DWORD. Raises as WriteString.
     void WriteInteger(const std::wstring& name, std::int32_t value) const;
 

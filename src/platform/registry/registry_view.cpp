@@ -14,4 +14,11 @@ std::wstring ReadRegStringInView(HKEY root, const std::wstring& path, const std:
     return ReadRegString(key.get(), std::wstring(), name, fallback);
 }
 
+bool RegKeyExistsInView(HKEY root, const std::wstring& path, REGSAM view) {
+    UniqueKey key;
+    const LONG status =
+        ::RegOpenKeyExW(root, RegSubKeyName(path).c_str(), 0, KEY_QUERY_VALUE | view, key.put());
+    return status != ERROR_FILE_NOT_FOUND && status != ERROR_PATH_NOT_FOUND;
+}
+
 }  // namespace cx

@@ -14,4 +14,7 @@ namespace cx {
 std::wstring ReadRegStringInView(HKEY root, const std::wstring& path, const std::wstring& name,
                                  const std::wstring& fallback, REGSAM view);
 
+// As RegKeyExists, in `view`: false only when the key is missing. Never raises.
+bool RegKeyExistsInView(HKEY root, const std::wstring& path, REGSAM view);
+
 }  // namespace cx

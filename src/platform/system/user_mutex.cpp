@@ -11,6 +11,7 @@ namespace cx {
 namespace {
 
 constexpr wchar_t kAdministratorsSid[] = L"S-1-5-32-544";
+constexpr wchar_t kSystemSid[] = L"S-1-5-18";
 // What a holder needs: to wait for the mutex, release it and read its owner.
 constexpr DWORD kMutexAccess = SYNCHRONIZE | MUTEX_MODIFY_STATE | READ_CONTROL;
 
@@ -34,17 +35,33 @@ std::wstring UserSid() {
     return SidText(reinterpret_cast<const TOKEN_USER*>(buffer.data())->User.Sid);
 }
 
-// Only the user and the administrators may open the mutex, and the user owns it, so that every copy
-// of the tool the user runs, elevated or not, accepts it. "P": nothing is inherited from the namespace.
-// (A private namespace bounded by the user's SID would keep other users out as well, but Wine, where
-// the tool is tested, does not implement boundary descriptors; the owner check gives the same answer.)
-std::wstring LockSecurity(const std::wstring& userSid) {
-    return L"O:" + userSid + L"D:P(A;;GA;;;" + userSid + L")(A;;GA;;;BA)";
+// The mutex's full name, the descriptor it is created with, and who may own one that exists already.
+struct LockIdentity {
+    std::wstring name;
+    std::wstring security;
+    std::wstring trustedOwner;  // besides the administrators
+    const wchar_t* trustedText;
+};
+
+// User: only the user and the administrators may open the mutex, and the user owns it, so that every
+// copy of the tool the user runs, elevated or not, accepts it. Machine: only the administrators and
+// the system, who alone may change what it guards; the administrators own it. "P": nothing is
+// inherited from the namespace. (A private namespace bounded by the user's SID would keep other users
+// out as well, but Wine, where the tool is tested, does not implement boundary descriptors; the owner
+// check gives the same answer.)
+LockIdentity IdentityFor(const std::wstring& name, LockScope scope, const std::wstring& userSid) {
+    if (scope == LockScope::Machine) {
+        return {L"Global\\" + name, L"O:BAD:P(A;;GA;;;BA)(A;;GA;;;SY)", kSystemSid,
+                L"neither the administrators nor the system"};
+    }
+    return {L"Global\\" + name + L"." + userSid,
+            L"O:" + userSid + L"D:P(A;;GA;;;" + userSid + L")(A;;GA;;;BA)", userSid,
+            L"neither this user nor the administrators"};
 }
 
 // Why the mutex, which existed before, must not be used; empty when it may. Its owner decides: the
 // owner can always change who may open it.
-std::wstring Distrust(HANDLE mutex, const std::wstring& userSid) {
+std::wstring Distrust(HANDLE mutex, const LockIdentity& identity) {
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     const DWORD error = ::GetSecurityInfo(mutex, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
@@ -54,9 +71,9 @@ std::wstring Distrust(HANDLE mutex, const std::wstring& userSid) {
         return FormatText(L"the owner of the mutex of that name cannot be read (error %u)", {error});
     }
     const std::wstring ownerSid = SidText(owner);
-    if (ownerSid == userSid || ownerSid == kAdministratorsSid) return {};
-    return FormatText(L"the mutex of that name belongs to %s, neither this user nor the administrators",
-                      {ownerSid.empty() ? L"nobody" : ownerSid.c_str()});
+    if (ownerSid == identity.trustedOwner || ownerSid == kAdministratorsSid) return {};
+    return FormatText(L"the mutex of that name belongs to %s, %s",
+                      {ownerSid.empty() ? L"nobody" : ownerSid.c_str(), identity.trustedText});
 }
 
 std::wstring CannotOpen(const std::wstring& name, DWORD error) {
@@ -67,14 +84,15 @@ std::wstring CannotOpen(const std::wstring& name, DWORD error) {
 
 }  // namespace
 
-bool UserMutexLock::Open(const std::wstring& name) {
+bool UserMutexLock::Open(const std::wstring& name, LockScope scope) {
     const std::wstring sid = UserSid();
     if (sid.empty()) {
         whyNotHeld_ = L"the user's SID cannot be read";
         return false;
     }
+    const LockIdentity identity = IdentityFor(name, scope, sid);
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(LockSecurity(sid).c_str(), SDDL_REVISION_1,
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(identity.security.c_str(), SDDL_REVISION_1,
                                                                 &descriptor, nullptr)) {
         whyNotHeld_ =
             FormatText(L"the mutex's security descriptor cannot be made (error %u)", {::GetLastError()});
@@ -82,21 +100,20 @@ bool UserMutexLock::Open(const std::wstring& name) {
     }
     const UniqueLocal owned(descriptor);
     SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
-    const std::wstring global = L"Global\\" + name + L"." + sid;
-    mutex_.reset(::CreateMutexExW(&attributes, global.c_str(), 0, kMutexAccess));
+    mutex_.reset(::CreateMutexExW(&attributes, identity.name.c_str(), 0, kMutexAccess));
     if (!mutex_) {
-        whyNotHeld_ = CannotOpen(global, ::GetLastError());
+        whyNotHeld_ = CannotOpen(identity.name, ::GetLastError());
         return false;
     }
     if (::GetLastError() != ERROR_ALREADY_EXISTS) return true;
-    whyNotHeld_ = Distrust(mutex_.get(), sid);
+    whyNotHeld_ = Distrust(mutex_.get(), identity);
     if (whyNotHeld_.empty()) return true;
     mutex_.reset();
     return false;
 }
 
-UserMutexLock::UserMutexLock(const std::wstring& name, DWORD timeoutMs) {
-    if (!Open(name)) return;
+UserMutexLock::UserMutexLock(const std::wstring& name, DWORD timeoutMs, LockScope scope) {
+    if (!Open(name, scope)) return;
     const DWORD waited = ::WaitForSingleObject(mutex_.get(), timeoutMs);
     held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
     if (waited == WAIT_TIMEOUT) {

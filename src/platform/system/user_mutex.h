@@ -11,6 +11,13 @@
 
 namespace cx {
 
+// User: one lock per user, as below. Machine: one lock for the whole machine, "Global\<name>", for
+// data that belongs to the machine (its system-wide environment), created so that only the
+// administrators and the system may open it, owned by the administrators, and used when it exists
+// already only when its owner is the administrators or the system; otherwise as below. A process that
+// is not elevated cannot create it (nor change what it guards).
+enum class LockScope { User, Machine };
+
 // Holds the named mutex "Global\<name>.<user SID>" for its scope. Global, because one user's data is
 // shared by all the user's sessions (a second logon, a task in session 0); the SID, because two users
 // edit different data and must not wait for each other.
@@ -30,7 +37,7 @@ namespace cx {
 // afresh. Never raises.
 class UserMutexLock {
 public:
-    UserMutexLock(const std::wstring& name, DWORD timeoutMs);
+    UserMutexLock(const std::wstring& name, DWORD timeoutMs, LockScope scope = LockScope::User);
     UserMutexLock(const UserMutexLock&) = delete;
     UserMutexLock& operator=(const UserMutexLock&) = delete;
     ~UserMutexLock();
@@ -41,7 +48,7 @@ public:
 
 private:
     // Creates or opens the mutex; false, with the reason set, when it must not be used.
-    bool Open(const std::wstring& name);
+    bool Open(const std::wstring& name, LockScope scope);
 
     UniqueHandle mutex_;
     bool held_ = false;

@@ -19,9 +19,16 @@
 //                            it, as the suite's console launchers do for the program that does the work
 //                            (it reads its own "<file name>.output"); journals "launched <pid>"
 //   unopkg.com.exitcode  the exit code, C notation (default 0)
+// Its command line is checked as the real tool documents it ("unopkg add|remove [options] <file or
+// identifier>..."; options -f/--force, -v/--verbose, -s/--suppress-license, --shared, --bundled,
+// --log-file <file>, --deployment-context <context>): anything else prints "ERROR: ..." to standard
+// error, journals "usage-error <reason>" and ends with 1 before any setting applies.
 #include <windows.h>
+#include <shellapi.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "common/background.h"
 #include "common/journal.h"
@@ -81,6 +88,37 @@ void Launch(const std::wstring& name) {
     ::CloseHandle(info.hProcess);
 }
 
+bool IsFlag(const std::wstring& arg) {
+    for (const wchar_t* flag :
+         {L"-f", L"--force", L"-v", L"--verbose", L"-s", L"--suppress-license", L"--shared", L"--bundled"}) {
+        if (arg == flag) return true;
+    }
+    return false;
+}
+
+// Why the command line is not one the real tool takes; nullopt when it is.
+std::optional<std::wstring> UsageError() {
+    int count = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!argv) return L"the command line cannot be split";
+    const std::vector<std::wstring> args(argv + 1, argv + count);
+    ::LocalFree(argv);
+    if (args.empty() || (args[0] != L"add" && args[0] != L"remove")) return L"no command add or remove";
+    int operands = 0;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::wstring& arg = args[i];
+        if (arg == L"--log-file" || arg == L"--deployment-context") {
+            if (++i == args.size()) return L"option " + arg + L" without its value";
+        } else if (!arg.empty() && arg[0] == L'-') {
+            if (!IsFlag(arg)) return L"unknown option " + arg;
+        } else {
+            ++operands;
+        }
+    }
+    if (operands == 0) return L"no extension named";
+    return std::nullopt;
+}
+
 void Print(const standin::Scenario& output) {
     const bool toStderr = output.Get("stream").value_or(L"stdout") == L"stderr";
     const std::wstring streamName = toStderr ? L"stderr" : L"stdout";
@@ -113,6 +151,12 @@ int wmain() {
     wchar_t path[32768] = {};
     ::GetEnvironmentVariableW(L"PATH", path, 32768);
     Journal(std::wstring(L"PATH=") + path);
+    if (const auto error = UsageError()) {
+        Journal(L"usage-error " + *error);
+        Writer{::GetStdHandle(STD_ERROR_HANDLE)}.Write("ERROR: " + cx::EncodeUtf8(*error) + "\r\n");
+        Journal(L"exit 1");
+        return 1;
+    }
 
     const auto outputText = standin::ReadSetting(L"output");
     const auto output = standin::Scenario::Parse(outputText.value_or(""));

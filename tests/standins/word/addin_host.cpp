@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <optional>
+
 #include "common/fault_rules.h"
 
 namespace standin::word {
@@ -25,12 +27,13 @@ void WriteLoadBehavior(const AddIn& addIn, DWORD value) {
     ::RegCloseKey(key);
 }
 
-DWORD ReadLoadBehavior(HKEY root, const std::wstring& progId) {
+std::optional<DWORD> ReadLoadBehavior(HKEY root, const std::wstring& progId) {
     DWORD value = 0;
     DWORD size = sizeof value;
     const LSTATUS status = ::RegGetValueW(root, AddinKey(progId).c_str(), L"LoadBehavior", RRF_RT_REG_DWORD,
                                           nullptr, &value, &size);
-    return status == ERROR_SUCCESS ? value : 0;
+    if (status != ERROR_SUCCESS) return std::nullopt;
+    return value;
 }
 
 std::vector<std::wstring> RegisteredProgIds(HKEY root) {
@@ -90,6 +93,9 @@ void LoadStartupAddIns(WordModel& model) {
     for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         for (const std::wstring& progId : RegisteredProgIds(root)) {
             if (ReadLoadBehavior(root, progId) != kLoadAtStartup) continue;
+            // "For each user, the value of the LoadBehavior value in the HKEY_CURRENT_USER hive overrides
+            // the default LoadBehavior defined in the HKEY_LOCAL_MACHINE hive."
+            if (root == HKEY_LOCAL_MACHINE && ReadLoadBehavior(HKEY_CURRENT_USER, progId)) continue;
             AddIn* listed = nullptr;
             for (AddIn& addIn : model.addIns) {
                 if (SameName(addIn.progId, progId)) listed = &addIn;

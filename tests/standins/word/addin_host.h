@@ -1,6 +1,7 @@
 // How Word loads its COM add-ins, as Microsoft documents it: an add-in registered under
 // "Software\Microsoft\Office\Word\Addins\<ProgID>" (HKEY_CURRENT_USER, then HKEY_LOCAL_MACHINE in Word's
-// own registry view) with LoadBehavior 3 is loaded when Word starts; setting its COMAddIn.Connect to
+// own registry view; the user's LoadBehavior, where there is one, overrides the machine's) with
+// LoadBehavior 3 is loaded when Word starts; setting its COMAddIn.Connect to
 // True loads it later. Loading resolves the ProgID to its class (CLSIDFromProgID), creates the class
 // in-process (CoCreateInstance with CLSCTX_INPROC_SERVER, so in Word's own registry view and bitness),
 // and calls IDTExtensibility2::OnConnection. An add-in that fails to load gets LoadBehavior 2 ("not

@@ -28,7 +28,8 @@ constexpr SwitchEntry kTable[] = {
     {L"aa", SwitchOutcome::EndWithFlag, [](const std::wstring&) { return Record(L"aa", 1); }},
     {L"bb", SwitchOutcome::GoOn, [](const std::wstring&) { return Record(L"bb", 0); }},
     {L"cc", SwitchOutcome::GoOn, [](const std::wstring&) { return Record(L"cc", 0); }, false, true},
-    {L"dd", SwitchOutcome::EndWithCode, [](const std::wstring&) { return Record(L"dd", 7); }},
+    {L"dd", SwitchOutcome::EndWithCode, [](const std::wstring&) { return Record(L"dd", 7); }, false, false,
+     [](const std::wstring&) { return Record(L"dd for all users", 8); }},
     {L"ee", SwitchOutcome::EndWithFlag, [](const std::wstring&) { return Record(L"ee", 0); }},
     {L"vv", SwitchOutcome::EndWithFlag, [](const std::wstring& v) { return Record(L"vv=" + v, 0); }, true},
     {L"xx", SwitchOutcome::EndWithCode,
@@ -81,6 +82,15 @@ TEST(Driver, AnElseEntryActsOnlyWithoutThePreviousOne) {
     EXPECT_EQ(calls, std::vector<std::wstring>{L"bb"});
     RunDriver({L"/cc"});
     EXPECT_EQ(calls, std::vector<std::wstring>{L"cc"});
+}
+
+TEST(Driver, AllUsersRunsTheAllUsersHandlerWhereThereIsOneAndIsNoActionOfItsOwn) {
+    EXPECT_EQ(RunDriver({L"/dd", L"-AM"}).code, 8);
+    EXPECT_EQ(calls, std::vector<std::wstring>{L"dd for all users"});
+    EXPECT_EQ(RunDriver({L"/am", L"/ee"}).code, 1);
+    EXPECT_EQ(calls, std::vector<std::wstring>{L"ee"});
+    EXPECT_EQ(RunDriver({L"/am"}).code, -2);
+    EXPECT_TRUE(calls.empty());
 }
 
 TEST(Driver, AValueSwitchNeedsANonEmptyValueAndKeepsItUnchanged) {
