@@ -8,6 +8,7 @@
 #include "driver/exit_code.h"
 #include "driver/message_boxes.h"
 #include "platform/errors.h"
+#include "platform/run/crash_filter.h"
 #include "platform/run/message_box.h"
 #include "platform/run/run_deadline.h"
 #include "platform/run/run_log.h"
@@ -57,7 +58,11 @@ bool BeginUnattended(const UnattendedOptions& options) {
         // Nor any box the system would show on the tool's behalf (a drive that is not ready, a crash),
         // here, for the log's drive too, or in the programs the tool starts, which inherit the mode.
         ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+        // A fault must not hang the run past its deadline with the system's debugger attached.
+        InstallCrashFilter();
     }
+    // A run that must end at once (an automation call that cannot be given up) ends as an error does.
+    SetRunFailure(kExitNothingDone, &ShowErrorBox);
     if (!options.logPath.empty()) {
         logRefused = OpenRunLog(options.logPath, L"CXAddinReg " CX_VERSION_TEXT) == LogFileOpening::Refused;
     }

@@ -20,6 +20,7 @@
 namespace {
 
 using cxtest::RunResult;
+using ::testing::AllOf;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -260,6 +261,31 @@ TEST_F(QuietRun, AMainApplicationThatNeverEndsMeetsTheDeadline) {
     EXPECT_FALSE(cxtest::KeyExists(HKEY_LOCAL_MACHINE, kWpsAddin)) << "\"pi\" comes after the registration";
 }
 
+// The suite's server, which COM started for the question whether Writer has a document, does not
+// answer: the deadline ends it and names it, and the suite process the user runs stays.
+TEST(QuietWriterRun, ASuiteServerThatDoesNotAnswerIsEndedAtTheDeadlineAndTheUsersSuiteStays) {
+    using writertest::WriterScene;
+    WriterScene scene(L"quiet suite");
+    scene.InstallSuite();
+    scene.StartOffice(L"timeout=30\ncomponent=text\nfail=GetCurrentComponent@hang\n");
+    const std::wstring log = scene.Folder().Path(L"install log.txt");
+    cxtest::RunOptions options;
+    options.timeoutMs = 60000;
+    const ULONGLONG start = ::GetTickCount64();
+    const RunResult run = scene.Run(L"/qu5 /oi " + LogSwitch(log), options);
+    const ULONGLONG took = ::GetTickCount64() - start;
+    EXPECT_EQ(run.exitCode, kNothingDone);
+    EXPECT_GE(took, 5000u);
+    EXPECT_LT(took, 15000u);
+    ExpectNotRunning({L"OfficeStandin.exe"});
+    const auto journal = WriterScene::OfficeJournal();
+    ASSERT_FALSE(journal.empty());
+    ASSERT_TRUE(StartsWith(journal.front(), L"start mode=embedding pid="));
+    EXPECT_THAT(LastRun(log), Contains(L"ended process " + journal.front().substr(25) +
+                                       L" (OfficeStandin.exe), which this run started: terminated"));
+    EXPECT_FALSE(cxtest::ProcessIdsNamed(L"soffice.bin").empty()) << "the user's suite process was ended";
+}
+
 TEST(QuietWriterRun, APackageToolThatNeverEndsMeetsTheDeadlineWithWhatItStarted) {
     using writertest::WriterScene;
     WriterScene scene(L"quiet writer");
@@ -287,6 +313,111 @@ TEST(QuietWriterRun, APackageToolThatNeverEndsMeetsTheDeadlineWithWhatItStarted)
     ::WaitForSingleObject(tool, 10000);
     ::CloseHandle(tool);
     ExpectNotRunning({L"unopkg.com", L"unopkg.exe"});
+}
+
+// A Word that does not answer, as on a fresh machine where its first-run dialog waits for a click
+// nobody can give: the run ends with -2 within its deadline or, without one, after the call bound, and
+// a Word the run started is ended, never one the user started.
+class UnansweredWord : public wordtest::WordTest {
+protected:
+    UnansweredWord() : WordTest(L"unanswered word") {}
+
+    std::wstring Log() const { return Path(L"install log.txt"); }
+    // `quiet`: with "/qu5"; otherwise with a call bound of 2 s.
+    RunResult RunInstall(bool quiet, ULONGLONG& took) const {
+        cxtest::RunOptions options;
+        options.timeoutMs = 90000;
+        if (!quiet) options.env.emplace_back(L"CXADDINREG_CALL_BOUND", L"2");
+        const ULONGLONG start = ::GetTickCount64();
+        const RunResult run = Run((quiet ? L"/qu5 /wi " : L"/wi ") + LogSwitch(Log()), options);
+        took = ::GetTickCount64() - start;
+        return run;
+    }
+    // The -2 of a run that gave up: in a quiet run within a few seconds of its deadline; otherwise
+    // after the call bound, with the error box.
+    void ExpectGivenUp(bool quiet, const RunResult& run, ULONGLONG took) const {
+        EXPECT_FALSE(run.timedOut);
+        EXPECT_EQ(run.exitCode, kNothingDone);
+        if (quiet) {
+            EXPECT_TRUE(run.boxes.empty());
+            EXPECT_GE(took, 5000u);
+            EXPECT_LT(took, 15000u);
+            EXPECT_THAT(LastRun(Log()), Contains(HasSubstr(L"deadline of 5 s passed while waiting for ")));
+        } else {
+            EXPECT_EQ(run.boxes.size(), 1u);
+            EXPECT_THAT(LastRun(Log()), Contains(HasSubstr(L"has not returned after 2 s: given up")));
+        }
+        ASSERT_FALSE(LastRun(Log()).empty());
+        EXPECT_EQ(LastRun(Log()).back(), L"exit code -2");
+    }
+    // Every Word COM started for the run is gone, and the log names each as ended.
+    void ExpectStartedWordEnded() const {
+        ExpectNotRunning({L"WordStandin.exe"});
+        const std::vector<std::wstring> entries = LastRun(Log());
+        int started = 0;
+        for (const std::wstring& line : WordJournal()) {
+            if (!wordtest::StartsWith(line, L"start mode=embedding pid=")) continue;
+            ++started;
+            const std::wstring pid = line.substr(line.find(L"pid=") + 4);
+            EXPECT_THAT(entries, Contains(L"ended process " + pid +
+                                          L" (WordStandin.exe), which this run started: terminated"));
+        }
+        EXPECT_EQ(started, 1);
+    }
+};
+
+TEST_F(UnansweredWord, AWordTheRunStartedIsEndedWhenItDoesNotAnswer) {
+    // Where it hangs: before it serves at all, or in one of the calls of the install.
+    const wchar_t* hangs[] = {L"never_ready=1",  L"fail=COMAddIns@hang",   L"fail=Controls.Count@hang",
+                              L"fail=Save@hang", L"fail=Connect put@hang", L"fail=Quit@hang"};
+    for (const bool quiet : {true, false}) {
+        for (const wchar_t* hang : hangs) {
+            SCOPED_TRACE(Text(hang) + (quiet ? " quiet" : " with a call bound"));
+            cxtest::DeleteFileIfPresent(Path(L"WordStandin.exe.journal"));
+            Scenario({L"addin=CVWordAddin2.WordAddIn2", L"bar=Corvane2 Toolbar:1", hang});
+            ULONGLONG took = 0;
+            const RunResult run = RunInstall(quiet, took);
+            ExpectGivenUp(quiet, run, took);
+            ExpectStartedWordEnded();
+            if (std::wstring(hang) != L"never_ready=1") {
+                EXPECT_THAT(WordJournal(), Contains(HasSubstr(L" -> hang"))) << "it never hung";
+            }
+        }
+    }
+}
+
+TEST_F(UnansweredWord, AWordTheUserStartedIsNeverQuitOrEnded) {
+    for (const bool quiet : {true, false}) {
+        SCOPED_TRACE(quiet ? "quiet" : "with a call bound");
+        Scenario({L"visible=1", L"addin=CVWordAddin2.WordAddIn2", L"fail=COMAddIns@hang"});
+        StartRunningWord();
+        ULONGLONG took = 0;
+        const RunResult run = RunInstall(quiet, took);
+        ExpectGivenUp(quiet, run, took);
+        EXPECT_EQ(::WaitForSingleObject(running_, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+            << "the user's Word ended";
+        EXPECT_THAT(WordJournal(), Not(Contains(HasSubstr(L"Application.Quit"))));
+        EXPECT_THAT(LastRun(Log()), Not(Contains(HasSubstr(L"ended process"))));
+        EXPECT_FALSE(WordWasStartedByCom());
+        StopRunningWord();
+        EXPECT_EQ(WordJournal().back(), L"exit reason=hang-stopfile");
+        cxtest::DeleteFileIfPresent(Path(L"WordStandin.exe.journal"));
+    }
+}
+
+TEST_F(UnansweredWord, AFaultInTheToolEndsAQuietRunWithinItsDeadline) {
+    cxtest::WriteTextFile(Path(L"CVWordAddin2.dll.hresult"), L"fault");
+    ULONGLONG took = 0;
+    const RunResult run = RunInstall(true, took);
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, kNothingDone);
+    EXPECT_LT(took, 5000u) << "the fault waited for the deadline";
+    const std::vector<std::wstring> entries = LastRun(Log());
+    EXPECT_THAT(entries, Contains(AllOf(HasSubstr(L"the tool's process faulted: exception 0xc0000005 at "),
+                                        HasSubstr(Path(L"CVWordAddin2.dll")))));
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries.back(), L"exit code -2");
+    EXPECT_EQ(AddinJournal(), (std::vector<std::wstring>{L"load", L"DllRegisterServer"}));
 }
 
 // A wait of the PATH step that outlasts the time limit is named in the log: for another copy of the

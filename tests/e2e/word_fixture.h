@@ -24,6 +24,10 @@ namespace wordtest {
 inline constexpr wchar_t kAddinKey[] = L"Software\\Microsoft\\Office\\Word\\Addins\\CVWordAddin2.WordAddIn2";
 inline constexpr wchar_t kCurVerKey[] = L"Word.Application\\CurVer";
 inline constexpr std::int32_t kNothingDone = -2;
+// A Word the tool starts hears this first: it must ask nobody anything.
+inline constexpr wchar_t kAlertsOff[] = L"Application.DisplayAlerts put VT_I4 0";
+inline constexpr wchar_t kQuitCall[] =
+    L"Application.Quit method VT_I4 0, VT_ERROR 0x80020004, VT_ERROR 0x80020004";
 // What the add-in library stand-in registers (both builds): its ProgID and its class.
 inline constexpr wchar_t kAddinProgId[] = L"CVWordAddin2.WordAddIn2";
 inline constexpr wchar_t kAddinClassKey[] = L"CLSID\\{6D2E1F37-0B5C-4E86-A1D4-3C9B7E52F0A8}";

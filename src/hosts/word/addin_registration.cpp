@@ -7,7 +7,6 @@
 #include "hosts/word/addin_libraries.h"
 #include "hosts/word/addin_library.h"
 #include "hosts/word/native_regsvr32.h"
-#include "hosts/word/server_program.h"
 #include "hosts/word/word_addin.h"
 #include "hosts/word/word_bitness.h"
 #include "platform/errors.h"
@@ -20,6 +19,7 @@
 #include "platform/system/file_system.h"
 #include "platform/system/image_file.h"
 #include "platform/text/res_string.h"
+#include "platform/text/server_program.h"
 #include "resources/string_ids.h"
 
 namespace cx {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "hosts/word/addin_registration.h"
+#include "hosts/word/started_word.h"
 #include "hosts/word/word_app.h"
 #include "hosts/word/word_automation.h"
 #include "hosts/word/word_version.h"
@@ -51,9 +52,10 @@ std::int32_t ConnectWordAddin() {
     // without elevation: that Word gets the add-in only when restarted. Asked before a Word is started
     // here, which is a Word process as well.
     const bool unreachableWordRuns = IsWordProcessRunning();
-    if (const ComPtr<IDispatch> word = CreateWordApp()) {
+    // Quit and ended on every way out, also when a step raises.
+    if (StartedWord word; word) {
         SetComAddinConnected(word.get(), kWordAddinProgId, true);
-        QuitWordApp(word.get());
+        word.Quit();
     }
     return unreachableWordRuns ? kWordMustRestart : kWordAddinDone;
 }
@@ -65,10 +67,10 @@ void DisconnectWordAddin() {
             // Again once Word is reached: loading the add-in may have marked it active.
             WriteWordAddinKey(false);
             SetComAddinConnected(word.get(), kWordAddinProgId, false);
-        } else if (const ComPtr<IDispatch> started = CreateWordApp()) {
+        } else if (StartedWord started; started) {
             WriteWordAddinKey(false);
             SetComAddinConnected(started.get(), kWordAddinProgId, false);
-            QuitWordApp(started.get());
+            started.Quit();
         }
     } catch (const Exception&) {
         // The add-in is switched off in the registry already; Word's own state is a courtesy.

@@ -6,6 +6,7 @@
 
 #include "hosts/word/word_class.h"
 #include "platform/com/automation.h"
+#include "platform/com/call_bound.h"
 #include "platform/com/com_apartment.h"
 #include "platform/errors.h"
 #include "platform/process/process_session.h"
@@ -26,19 +27,26 @@ ComPtr<IDispatch> AsWordApp(const ComPtr<IDispatch>& object) {
 
 ComPtr<IDispatch> GetRunningWordApp() {
     EnsureComApartment();
+    const std::uint32_t givenUpBefore = GivenUpCalls();
     try {
         const std::optional<WordClass> wordClass = FindWordClass();
         if (!wordClass) return {};
-        ComPtr<IUnknown> running;
-        const HRESULT hr = ::GetActiveObject(wordClass->clsid, nullptr, running.put());
-        LogServerActivation(L"attach to running", kWordProgId, hr);
-        if (FAILED(hr)) return {};
-        ComPtr<IDispatch> word = AsWordApp(running.As<IDispatch>(IID_IDispatch));
+        ComPtr<IDispatch> word;
+        {
+            const BoundedCall bound(L"attaching to the running " + std::wstring(kWordProgId));
+            ComPtr<IUnknown> running;
+            const HRESULT hr = ::GetActiveObject(wordClass->clsid, nullptr, running.put());
+            LogServerActivation(L"attach to running", kWordProgId, hr);
+            if (FAILED(hr)) return {};
+            word = AsWordApp(running.As<IDispatch>(IID_IDispatch));
+        }
         if (!word) return {};
         if (!AsBool(GetProperty(word.get(), L"Visible")))
             PutProperty(word.get(), L"Visible", Variant::Bool(true));
         return word;
     } catch (const Exception&) {
+        // A Word that does not answer is not "no Word": another one must not be started beside it.
+        if (GivenUpCalls() != givenUpBefore) throw;
         return {};
     }
 }
@@ -57,13 +65,11 @@ ComPtr<IDispatch> CreateWordApp() {
     EnsureComApartment();
     const std::optional<WordClass> wordClass = FindWordClass();
     if (!wordClass) return {};
+    const ScopedWait wait(L"the automation server to start: ", kWordProgId);
+    const BoundedCall bound(L"starting " + std::wstring(kWordProgId));
     ComPtr<IDispatch> created;
-    HRESULT hr = S_OK;
-    {
-        const ScopedWait wait(L"the automation server to start: ", kWordProgId);
-        hr = ::CoCreateInstance(wordClass->clsid, nullptr, wordClass->context, IID_IDispatch,
-                                created.put_void());
-    }
+    const HRESULT hr =
+        ::CoCreateInstance(wordClass->clsid, nullptr, wordClass->context, IID_IDispatch, created.put_void());
     LogServerActivation(L"start", kWordProgId, hr);
     if (FAILED(hr)) return {};
     return AsWordApp(created);

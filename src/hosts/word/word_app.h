@@ -15,7 +15,9 @@ inline constexpr wchar_t kWordProgId[] = L"Word.Application";
 inline constexpr wchar_t kWordProcessName[] = L"WINWORD.EXE";
 
 // The running Word, made visible when it was hidden (the user is about to be told to restart it).
-// Empty when Word does not run, is not registered, or any step fails; never raises.
+// Empty when Word does not run, is not registered, or any step fails. Raises only when a call to it
+// passed its time bound (platform/com/call_bound.h), since starting a Word of the tool's own beside it
+// would be wrong.
 ComPtr<IDispatch> GetRunningWordApp();
 
 // Whether a Word process runs in the tool's session, reachable through automation or not (the name
@@ -23,7 +25,7 @@ ComPtr<IDispatch> GetRunningWordApp();
 bool IsWordProcessRunning();
 
 // A new Word instance; its visibility is left alone, so it runs without a window the user sees.
-// Empty when none can be started; never raises.
+// Empty when none can be started; never raises. StartedWord (started_word.h) holds it for a step.
 ComPtr<IDispatch> CreateWordApp();
 
 }  // namespace cx

@@ -1,6 +1,7 @@
 #include "hosts/word/word_automation.h"
 
 #include "platform/com/automation.h"
+#include "platform/com/call_bound.h"
 #include "platform/errors.h"
 #include "platform/run/system_error.h"
 #include "platform/text/res_string.h"
@@ -52,12 +53,14 @@ void SetComAddinConnected(IDispatch* word, std::wstring_view progId, bool connec
     const LONG count = AsInt(GetProperty(ComAddIns(word).get(), L"Count"));
     for (LONG i = 1; i <= count; ++i) {
         if (!SameProgId(AsText(GetProperty(ComAddInAt(word, i).get(), L"ProgId")), progId)) continue;
+        const std::uint32_t givenUpBefore = GivenUpCalls();
         try {
             DeleteCommandBar(word, kLegacyToolbarName);
             PutProperty(ComAddInAt(word, i).get(), L"Connect", Variant::Bool(connect));
         } catch (const Exception&) {
             // Absorbed: the toolbar and the connection are Word's state; the caller's registration of
-            // the library stands either way.
+            // the library stands either way. A Word that stopped answering is another matter.
+            if (GivenUpCalls() != givenUpBefore) throw;
         }
         return;
     }
@@ -67,16 +70,17 @@ void DeleteCommandBar(IDispatch* word, std::wstring_view barName) {
     const ComPtr<IDispatch> bars = AsObject(GetProperty(word, L"CommandBars"));
     const ComPtr<IDispatch> bar =
         AsOptionalObject(GetProperty(bars.get(), L"Item", {Variant::Text(barName)}));
-    if (bar) {
-        const LONG count = AsInt(GetProperty(Controls(bar.get()).get(), L"Count"));
-        // From the last: deleting a control renumbers those after it.
-        for (LONG k = count; k >= 1; --k) {
-            const ComPtr<IDispatch> control =
-                AsObject(GetProperty(Controls(bar.get()).get(), L"Item", {Variant::Int(k)}));
-            CallMethod(control.get(), L"Delete", {Variant::Bool(false)});
-        }
-        CallMethod(bar.get(), L"Delete");
+    // Saved only when this run changed it: a needless save can fail (another Word holds the template)
+    // and, in SetComAddinConnected, cost the connection.
+    if (!bar) return;
+    const LONG count = AsInt(GetProperty(Controls(bar.get()).get(), L"Count"));
+    // From the last: deleting a control renumbers those after it.
+    for (LONG k = count; k >= 1; --k) {
+        const ComPtr<IDispatch> control =
+            AsObject(GetProperty(Controls(bar.get()).get(), L"Item", {Variant::Int(k)}));
+        CallMethod(control.get(), L"Delete", {Variant::Bool(false)});
     }
+    CallMethod(bar.get(), L"Delete");
     CallMethod(AsObject(GetProperty(word, L"NormalTemplate")).get(), L"Save");
 }
 

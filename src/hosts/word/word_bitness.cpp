@@ -1,9 +1,9 @@
 #include "hosts/word/word_bitness.h"
 
-#include "hosts/word/server_program.h"
 #include "platform/run/run_log.h"
 #include "platform/system/expand_environment.h"
 #include "platform/system/image_file.h"
+#include "platform/text/server_program.h"
 
 namespace cx {
 namespace {

@@ -8,8 +8,10 @@
 
 #include "hosts/writer/clipboard.h"
 #include "platform/com/automation.h"
+#include "platform/com/call_bound.h"
 #include "platform/com/safe_array.h"
 #include "platform/errors.h"
+#include "platform/process/process_session.h"
 #include "platform/process/running_processes.h"
 #include "platform/run/run_deadline.h"
 #include "platform/run/run_log.h"
@@ -43,8 +45,10 @@ ComPtr<IDispatch> CreateOleObject(const wchar_t* progId) {
     ComPtr<IDispatch> object;
     {
         const ScopedWait wait(L"the automation server to start: ", progId);
+        const BoundedCall bound(L"starting " + std::wstring(progId));
         hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
                                 object.put_void());
+        if (bound.GaveUp()) hr = RPC_E_TIMEOUT;
     }
     LogServerActivation(L"start", progId, hr);
     if (FAILED(hr)) RaiseOleSysError(hr);
@@ -103,11 +107,15 @@ std::wstring OleEditorFacadeOO::GetNoDocumentMessage() {
 
 void OleEditorFacadeOO::ConnectSuite() {
     serviceManager_.reset();
+    CLSID clsid{};
+    if (FAILED(::CLSIDFromProgID(kServiceManagerProgId, &clsid))) clsid = CLSID{};
+    ServerLaunch launch(kServiceManagerProgId, clsid);
     try {
         serviceManager_ = CreateOleObject(kServiceManagerProgId);
     } catch (const Exception&) {
         serviceManager_.reset();
     }
+    startedSuite_ = launch.Identify();
 }
 
 void OleEditorFacadeOO::ExecuteAddinCommand(std::uint8_t index, const std::wstring& parameter) {
@@ -119,7 +127,13 @@ void OleEditorFacadeOO::ConnectIfRunning() {
     serviceManager_.reset();
     // Creating the service manager would start the suite; look for its process first.
     ProcessList processes;
-    if (!GetRunningProcessNames(processes, false) || !HasProcessNamed(processes, kSuiteProcess)) return;
+    if (!GetRunningProcessNames(processes, false, *processes_)) return;
+    ProcessList reachable;
+    for (const RunningProcess& process : processes) {
+        if (HasProcessNamed({process}, kSuiteProcess) && ReachableByAutomation(process.pid, *processes_))
+            reachable.push_back(process);
+    }
+    if (reachable.empty()) return;
     ConnectSuite();
 }
 

@@ -14,6 +14,8 @@
 #include <string_view>
 
 #include "platform/com/com_ptr.h"
+#include "platform/process/running_processes.h"
+#include "platform/process/started_server.h"
 
 namespace cx {
 
@@ -75,11 +77,16 @@ inline constexpr std::array<std::wstring_view, 17> kWriterAddinCommands = {
 // reach the caller as EOleSysError/EOleException.
 class OleEditorFacadeOO : public OleEditorFacade {
 public:
+    // `processes` tells which suite processes run and whether they can be reached (tests pass their own).
+    explicit OleEditorFacadeOO(const ProcessApi& processes = SystemProcessApi()) : processes_(&processes) {}
+
     RECT GetDocumentWindowRect() override;
     std::wstring GetNoDocumentMessage() override;
     void ConnectSuite() override;
     void ExecuteAddinCommand(std::uint8_t index, const std::wstring& parameter) override;
-    // Connects only when a process named "soffice.bin" runs, so that nothing is started otherwise.
+    // Connects only when a process named "soffice.bin" runs that the tool's automation calls reach: in
+    // its own session and, when the tool is elevated, elevated too. Otherwise COM would start a suite
+    // (elevated, hidden) instead of reaching the user's, so nothing is created.
     void ConnectIfRunning() override;
     // The current component, when it supports "com.sun.star.text.TextDocument".
     void FindActiveDocument() override;
@@ -90,6 +97,14 @@ public:
     // Executes a dispatch URL on the document's frame through the suite's DispatchHelper, with a
     // property value "Param" holding `parameter` when it is not empty.
     void DispatchCommand(const std::wstring& url, const std::wstring& parameter);
+
+    // The suite process that the last connect made COM start (null when it reached a running one, or
+    // the process is not known); handed over to the caller, which decides whether it stays.
+    std::unique_ptr<StartedServer> TakeStartedSuite() { return std::move(startedSuite_); }
+
+private:
+    const ProcessApi* processes_;
+    std::unique_ptr<StartedServer> startedSuite_;
 };
 
 // The facade classes by name, compared by the user locale without regard to case. "OOWriter" is

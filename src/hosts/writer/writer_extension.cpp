@@ -10,6 +10,8 @@
 #include "platform/errors.h"
 #include "platform/process/process_runner.h"
 #include "platform/process/running_processes.h"
+#include "platform/process/started_server.h"
+#include "platform/run/program_end.h"
 #include "platform/run/run_log.h"
 #include "platform/system/app_paths.h"
 #include "platform/text/format.h"
@@ -81,16 +83,24 @@ bool ProbeWriterSuite() {
 
 bool IsWriterDocumentOpen() {
     const ScopedComApartment apartment;
-    // Declared after the apartment, so its references are released before COM is shut down.
-    OleEditorFacadeOO facade;
-    // The question is asked after the work is done: no error may turn that work into a failure.
-    try {
-        facade.ConnectIfRunning();
-        facade.FindActiveDocument();
-    } catch (const Exception&) {
-        return false;
+    std::unique_ptr<StartedServer> startedSuite;
+    bool open = false;
+    {
+        // Inside the apartment's scope, so its references are released before COM is shut down.
+        OleEditorFacadeOO facade;
+        // The question is asked after the work is done: no error may turn that work into a failure.
+        try {
+            facade.ConnectIfRunning();
+            facade.FindActiveDocument();
+            open = static_cast<bool>(facade.Document());
+        } catch (const Exception&) {
+            open = false;
+        }
+        startedSuite = facade.TakeStartedSuite();
     }
-    return static_cast<bool>(facade.Document());
+    // A suite that COM started for the question is nobody's: once let go it must end, or be ended.
+    if (startedSuite && !startedSuite->WaitForEnd(kCloseGraceMs)) startedSuite->End();
+    return open;
 }
 
 // The package step runs whether or not the PATH entry could be changed; either failing fails the switch.

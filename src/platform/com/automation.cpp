@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/com/call_bound.h"
 #include "platform/errors.h"
 #include "platform/run/run_deadline.h"
 #include "platform/run/run_log.h"
@@ -36,14 +37,14 @@ bool IsTrailingPunctuation(wchar_t c) {
 }
 
 // `flags` only tell the run's log what kind of call failed.
-DISPID MemberId(IDispatch* object, std::wstring_view member, WORD flags) {
+DISPID MemberId(IDispatch* object, std::wstring_view member, WORD flags, const BoundedCall& bound) {
     std::wstring name(member);
     LPOLESTR names[] = {name.data()};
     DISPID id = DISPID_UNKNOWN;
     const HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
     if (FAILED(hr)) {
         LogAutomationCall(member, flags, hr);
-        RaiseOleSysError(hr);
+        RaiseOleSysError(bound.GaveUp() ? RPC_E_TIMEOUT : hr);
     }
     return id;
 }
@@ -52,7 +53,8 @@ Variant DoInvoke(IDispatch* object, std::wstring_view member, WORD flags, std::v
                  bool namedPut) {
     if (!object) RaiseOleSysError(E_POINTER);
     const ScopedWait wait(L"the answer to the automation call ", member);
-    const DISPID id = MemberId(object, member, flags);
+    const BoundedCall bound(L"automation call " + std::wstring(member));
+    const DISPID id = MemberId(object, member, flags, bound);
     DISPID putId = DISPID_PROPERTYPUT;
     DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), namedPut ? &putId : nullptr,
                       static_cast<UINT>(reversed.size()), namedPut ? 1u : 0u};
@@ -62,6 +64,13 @@ Variant DoInvoke(IDispatch* object, std::wstring_view member, WORD flags, std::v
     const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                                       namedPut ? nullptr : result.put(), &info, &argError);
     LogAutomationCall(member, flags, hr);
+    // Whatever a call answers once its bound has passed, it failed: the run has already moved on.
+    if (bound.GaveUp()) {
+        ::SysFreeString(info.bstrSource);
+        ::SysFreeString(info.bstrDescription);
+        ::SysFreeString(info.bstrHelpFile);
+        RaiseOleSysError(RPC_E_TIMEOUT);
+    }
     if (FAILED(hr)) RaiseInvokeError(hr, info);
     return result;
 }

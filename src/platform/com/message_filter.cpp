@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <objidl.h>
 
+#include "platform/com/call_bound.h"
+
 namespace cx {
 namespace {
 
@@ -26,8 +28,11 @@ public:
     DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD elapsedMs, DWORD rejectType) override {
         return RejectedCallDelay(elapsedMs, rejectType);
     }
-    // No window of the tool's needs input while it waits for a reply.
-    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
+    // No window of the tool's needs input while it waits for a reply; a call older than its bound is
+    // given up (platform/com/call_bound.h).
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD elapsedMs, DWORD) override {
+        return ShouldCancelCall(elapsedMs) ? PENDINGMSG_CANCELCALL : PENDINGMSG_WAITDEFPROCESS;
+    }
 };
 
 }  // namespace

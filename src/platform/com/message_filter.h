@@ -1,7 +1,8 @@
 // The tool's COM message filter. A server that is busy (Word showing a dialog, or still starting) turns
 // incoming calls away with "retry later"; without a filter such a call fails at once with
 // RPC_E_CALL_REJECTED. The filter retries it for a bounded time, then lets it fail as before, so that a
-// Word that never becomes free cannot hold the tool for ever.
+// Word that never becomes free cannot hold the tool for ever. A call that the server accepted and does
+// not answer is cancelled here once it passes its bound (platform/com/call_bound.h).
 #pragma once
 
 #include <windows.h>

@@ -28,6 +28,10 @@ ProcessApi ResolveSystemApi() {
     Resolve(kernel, "Process32FirstW", api.firstProcess);
     Resolve(kernel, "Process32NextW", api.nextProcess);
     Resolve(kernel, "OpenProcess", api.openProcess);
+    Resolve(kernel, "ProcessIdToSessionId", api.processIdToSessionId);
+    const HMODULE advapi = ::LoadLibraryW(L"advapi32.dll");
+    Resolve(advapi, "OpenProcessToken", api.openProcessToken);
+    Resolve(advapi, "GetTokenInformation", api.tokenInformation);
     // Loaded for the rest of the process: the listing may run more than once.
     const HMODULE psapi = ::LoadLibraryW(L"psapi.dll");
     Resolve(psapi, "EnumProcesses", api.enumProcesses);

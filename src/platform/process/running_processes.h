@@ -21,8 +21,9 @@ struct RunningProcess {
 };
 using ProcessList = std::vector<RunningProcess>;
 
-// The functions the listing calls, each null when the system lacks it. Tests pass their own, since
-// no system under test reports the idle process or an NT 4.0 system process.
+// The functions the listing calls, and those that tell a process's session and elevation, each null
+// when the system lacks it. Tests pass their own, since no system under test reports the idle process
+// or an NT 4.0 system process, nor runs a process in another session or without elevation.
 struct ProcessApi {
     HANDLE(WINAPI* createSnapshot)(DWORD flags, DWORD pid) = nullptr;
     BOOL(WINAPI* firstProcess)(HANDLE snapshot, PROCESSENTRY32W* entry) = nullptr;
@@ -30,9 +31,14 @@ struct ProcessApi {
     BOOL(WINAPI* enumProcesses)(DWORD* pids, DWORD bytes, DWORD* bytesReturned) = nullptr;
     HANDLE(WINAPI* openProcess)(DWORD access, BOOL inherit, DWORD pid) = nullptr;
     DWORD(WINAPI* moduleBaseName)(HANDLE process, HMODULE module, LPWSTR name, DWORD size) = nullptr;
+    BOOL(WINAPI* processIdToSessionId)(DWORD pid, DWORD* session) = nullptr;
+    BOOL(WINAPI* openProcessToken)(HANDLE process, DWORD access, HANDLE* token) = nullptr;
+    BOOL(WINAPI* tokenInformation)
+    (HANDLE token, TOKEN_INFORMATION_CLASS kind, void* data, DWORD size, DWORD* returned) = nullptr;
 };
 
-// The toolhelp functions from kernel32 and the PSAPI ones from psapi.dll, resolved once on first use.
+// The toolhelp functions from kernel32, the PSAPI ones from psapi.dll and the token ones from
+// advapi32, resolved once on first use.
 const ProcessApi& SystemProcessApi();
 
 // The version the system reports.

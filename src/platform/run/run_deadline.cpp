@@ -1,7 +1,9 @@
 #include "platform/run/run_deadline.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
+#include <vector>
 
 #include "platform/handles.h"
 #include "platform/run/program_end.h"
@@ -22,6 +24,11 @@ struct Deadline {
     std::wstring waitingFor;
     HANDLE waitedProcess = nullptr;
     UniqueHandle job;
+    std::vector<RunCleanup*> cleanups;
+    // Set once the run is being ended: the first of the ways to end it wins.
+    bool ending = false;
+    std::int32_t failureCode = -2;
+    void (*report)(const std::wstring&) = nullptr;
 };
 
 Deadline& State() {
@@ -47,6 +54,22 @@ UniqueHandle CreateRunJob() {
     return job;
 }
 
+// Taken for ending the run, which may start on a thread that faulted while it held the lock: after a
+// few seconds the run is ended without it.
+bool HoldForEnd() {
+    for (int i = 0; i < 200; ++i) {
+        if (::TryAcquireSRWLockExclusive(&State().lock)) return true;
+        ::Sleep(10);
+    }
+    return false;
+}
+
+void EndCleanups(Deadline& deadline) {
+    // A copy: a clean-up may not unregister itself here, but it must not see the list change either.
+    const std::vector<RunCleanup*> cleanups = deadline.cleanups;
+    for (RunCleanup* cleanup : cleanups) cleanup->EndForRun();
+}
+
 // On the watchdog's thread, where nothing may escape: when memory has run out (the main thread may
 // hold all there is), the entry is left out and the deadline still ends the run.
 void LogFormatted(std::wstring_view format, std::initializer_list<FormatArg> args) {
@@ -58,24 +81,50 @@ void LogFormatted(std::wstring_view format, std::initializer_list<FormatArg> arg
 
 // The process ends here, not by ExitProcess: the main thread is somewhere in the middle of its work,
 // and neither the runtime's clean-up nor DLL detach code may run behind its back. The log has
-// nothing buffered; each entry was written when it was made.
-void Expire() {
+// nothing buffered; each entry was written when it was made. `held`: the lock could be taken.
+[[noreturn]] void EndWithLock(std::wstring_view why, const std::wstring& message, bool held) {
     Deadline& deadline = State();
-    const Hold hold;
-    if (deadline.stopped) return;
-    LogFormatted(
-        L"deadline of %u s passed while waiting for %s",
-        {deadline.seconds, deadline.waitingFor.empty()
-                               ? std::wstring_view(L"nothing the run records (its last step is above)")
-                               : std::wstring_view(deadline.waitingFor)});
+    if (deadline.ending) {
+        if (held) ::ReleaseSRWLockExclusive(&deadline.lock);
+        for (;;) ::Sleep(INFINITE);
+    }
+    deadline.ending = true;
+    SealRunLog();
+    LogFormatted(L"%s", {why});
     if (deadline.job || deadline.waitedProcess) {
         if (deadline.job) ::TerminateJobObject(deadline.job.get(), static_cast<UINT>(kProcessTerminated));
         if (deadline.waitedProcess)
             ::TerminateProcess(deadline.waitedProcess, static_cast<UINT>(kProcessTerminated));
         LogStep(L"ended the programs this run started");
     }
-    LogFormatted(L"exit code %d", {deadline.exitCode});
-    ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(deadline.exitCode));
+    EndCleanups(deadline);
+    const std::int32_t exitCode = deadline.running ? deadline.exitCode : deadline.failureCode;
+    // Reported without the lock: a box waits for its reader, and the main thread may need the lock to
+    // get that far in its own unwinding.
+    if (held) ::ReleaseSRWLockExclusive(&deadline.lock);
+    if (!message.empty() && deadline.report) deadline.report(message);
+    LogFormatted(L"exit code %d", {exitCode});
+    ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(exitCode));
+    for (;;) ::Sleep(INFINITE);
+}
+
+void Expire() {
+    Deadline& deadline = State();
+    const bool held = HoldForEnd();
+    if (deadline.stopped) {
+        if (held) ::ReleaseSRWLockExclusive(&deadline.lock);
+        return;
+    }
+    std::wstring why;
+    try {
+        why = FormatText(
+            L"deadline of %u s passed while waiting for %s",
+            {deadline.seconds, deadline.waitingFor.empty()
+                                   ? std::wstring_view(L"nothing the run records (its last step is above)")
+                                   : std::wstring_view(deadline.waitingFor)});
+    } catch (const std::bad_alloc&) {
+    }
+    EndWithLock(why, std::wstring(), held);
 }
 
 DWORD WINAPI Watchdog(void* milliseconds) {
@@ -143,6 +192,31 @@ ScopedWait::~ScopedWait() {
     const Hold hold;
     State().waitingFor = std::move(previous_);
     State().waitedProcess = previousProcess_;
+}
+
+void RegisterRunCleanup(RunCleanup* cleanup) {
+    const Hold hold;
+    State().cleanups.push_back(cleanup);
+}
+
+void UnregisterRunCleanup(RunCleanup* cleanup) {
+    const Hold hold;
+    std::erase(State().cleanups, cleanup);
+}
+
+void EndRunCleanups() {
+    const Hold hold;
+    EndCleanups(State());
+}
+
+void SetRunFailure(std::int32_t exitCode, void (*report)(const std::wstring& message)) {
+    const Hold hold;
+    State().failureCode = exitCode;
+    State().report = report;
+}
+
+void EndRunNow(std::wstring_view why, const std::wstring& message) {
+    EndWithLock(why, message, HoldForEnd());
 }
 
 DWORD WaitForProgram(HANDLE process, std::wstring_view commandLine, DWORD timeoutMs) {

@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 
+#include <atomic>
 #include <new>
 #include <utility>
 
@@ -124,8 +125,21 @@ bool IsRunLogOpen() {
     return static_cast<bool>(Log().file);
 }
 
+namespace {
+
+// The thread that ends the run, once it does; 0 before.
+std::atomic<DWORD> sealedFor{0};
+
+}  // namespace
+
+void SealRunLog() {
+    sealedFor = ::GetCurrentThreadId();
+}
+
 void LogStep(std::wstring_view text) {
     if (!IsRunLogOpen()) return;
+    const DWORD sealer = sealedFor;
+    if (sealer != 0 && sealer != ::GetCurrentThreadId()) return;
     const ULONGLONG elapsed = ::GetTickCount64() - Log().openedAt;
     // The log never changes a run's outcome: an entry there is no memory for is left out.
     try {
@@ -190,6 +204,25 @@ void LogServerActivation(std::wstring_view what, std::wstring_view progId, HRESU
 void LogLibraryCall(std::wstring_view library, std::string_view entryPoint, HRESULT hr) {
     if (!IsRunLogOpen()) return;
     LogStep(FormatText(L"library %s %s: %s", {library, ToWide(entryPoint), Hresult(hr)}));
+}
+
+void LogServerProcess(std::wstring_view progId, std::uint32_t pid, std::wstring_view name) {
+    if (!IsRunLogOpen()) return;
+    LogStep(pid != 0 ? FormatText(L"automation server %s runs as process %u (%s), started for this run",
+                                  {progId, pid, name})
+                     : FormatText(L"automation server %s: no single new process of %s in this session, so "
+                                  L"none is known to be this run's",
+                                  {progId, name}));
+}
+
+void LogServerProcessEnded(std::uint32_t pid, std::wstring_view name, std::wstring_view how) {
+    if (!IsRunLogOpen()) return;
+    LogStep(FormatText(L"ended process %u (%s), which this run started: %s", {pid, name, how}));
+}
+
+void LogCallGivenUp(std::wstring_view what, std::uint32_t seconds) {
+    if (!IsRunLogOpen()) return;
+    LogStep(FormatText(L"%s has not returned after %u s: given up", {what, seconds}));
 }
 
 void LogCatalogue(std::string_view domain, std::string_view language, std::wstring_view path) {

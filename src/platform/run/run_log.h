@@ -27,6 +27,10 @@ bool IsRunLogOpen();
 // memory for included: never raises. Safe from any thread.
 void LogStep(std::wstring_view text);
 
+// The run is being ended by the calling thread (its deadline, a fault): from now on only that thread
+// writes, so that the log ends with how the run ended, not with a step another thread was finishing.
+void SealRunLog();
+
 // Registry: a value set, a value or key deleted, a key created; `path` as the caller passed it (one
 // leading backslash is dropped), `status` the system's answer (not ERROR_SUCCESS: logged as failed).
 // A text longer than a kilobyte or so is shown by its length and its first and last few hundred
@@ -47,6 +51,13 @@ void LogProgramOutput(std::wstring_view output);
 void LogAutomationCall(std::wstring_view member, WORD flags, HRESULT hr);
 void LogServerActivation(std::wstring_view what, std::wstring_view progId, HRESULT hr);
 void LogLibraryCall(std::wstring_view library, std::string_view entryPoint, HRESULT hr);
+
+// Servers COM starts: the process the run found for `progId` (`pid` 0: none, `name` then naming the
+// programs looked for); how the run ended one (`how`: "closed when asked" or "terminated"); a call
+// that passed its time bound.
+void LogServerProcess(std::wstring_view progId, std::uint32_t pid, std::wstring_view name);
+void LogServerProcessEnded(std::uint32_t pid, std::wstring_view name, std::wstring_view how);
+void LogCallGivenUp(std::wstring_view what, std::uint32_t seconds);
 
 // Translation: the catalogue a domain opened for its language; an empty path when it found none.
 void LogCatalogue(std::string_view domain, std::string_view language, std::wstring_view path);

@@ -5,6 +5,8 @@
 //   --chunk C     write in chunks of C bytes (default 4096)
 //   --exit E      exit with code E (default 0)
 //   --sleep MS    sleep before exiting
+//   --window      while sleeping, keep a hidden top-level window that ends the program with exit code
+//                 0x57 on WM_CLOSE, as a program asked to close does
 //   --for-ms MS   stop writing after MS, even before N bytes (a safety end for endless writers)
 //   --spawn ARGS  first start a copy of itself with ARGS (one argument) in the background, which
 //                 inherits this one's standard handles
@@ -19,6 +21,11 @@
 #include "common/background.h"
 #include "common/journal.h"
 
+LRESULT CALLBACK ClosingWindow(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_CLOSE) ::ExitProcess(0x57);
+    return ::DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
 int wmain(int argc, wchar_t** argv) {
     long long bytes = 0;
     long long nulAt = -1;
@@ -27,6 +34,7 @@ int wmain(int argc, wchar_t** argv) {
     long sleepMs = 0;
     long forMs = -1;
     bool toStderr = false;
+    bool window = false;
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
         const wchar_t* next = i + 1 < argc ? argv[i + 1] : L"0";
@@ -37,6 +45,7 @@ int wmain(int argc, wchar_t** argv) {
         else if (arg == L"--sleep") sleepMs = std::wcstol(next, nullptr, 0), ++i;
         else if (arg == L"--for-ms") forMs = std::wcstol(next, nullptr, 0), ++i;
         else if (arg == L"--stderr") toStderr = true;
+        else if (arg == L"--window") window = true;
         else if (arg == L"--spawn") {
             if (!standin::StartInBackground(L"\"" + standin::OwnModulePath() + L"\" " + next)) return 99;
             ++i;
@@ -55,6 +64,22 @@ int wmain(int argc, wchar_t** argv) {
         if (!::WriteFile(out, buffer.data(), static_cast<DWORD>(n), &done, nullptr)) break;
         written += n;
     }
-    if (sleepMs > 0) ::Sleep(static_cast<DWORD>(sleepMs));
+    if (window) {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &ClosingWindow;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"ChildStandinWindow";
+        ::RegisterClassW(&windowClass);
+        ::CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 1, 1, nullptr, nullptr,
+                          windowClass.hInstance, nullptr);
+        const ULONGLONG until = ::GetTickCount64() + static_cast<ULONGLONG>(sleepMs);
+        for (ULONGLONG now = ::GetTickCount64(); now < until; now = ::GetTickCount64()) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(until - now), QS_ALLINPUT);
+            MSG message;
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+        }
+    } else if (sleepMs > 0) {
+        ::Sleep(static_cast<DWORD>(sleepMs));
+    }
     return static_cast<int>(exitCode);
 }

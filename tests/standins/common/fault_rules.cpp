@@ -15,11 +15,32 @@ struct FaultRule {
     std::optional<CallKind> kind;
     HRESULT code = E_FAIL;
     std::optional<std::wstring> description;
+    bool hang = false;
 };
 
 std::vector<FaultRule>& Rules() {
     static std::vector<FaultRule> rules;
     return rules;
+}
+
+DWORD& HangLimitMs() {
+    static DWORD limit = 60000;
+    return limit;
+}
+
+[[noreturn]] void Hang(const std::wstring& labelMember) {
+    Journal(labelMember + L" -> hang");
+    const std::wstring stopFile = OwnModulePath() + L".stop";
+    const ULONGLONG until = ::GetTickCount64() + HangLimitMs();
+    while (::GetFileAttributesW(stopFile.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (::GetTickCount64() >= until) {
+            Journal(L"exit reason=hang-timeout");
+            ::ExitProcess(0);
+        }
+        ::Sleep(50);
+    }
+    Journal(L"exit reason=hang-stopfile");
+    ::ExitProcess(0);
 }
 
 std::wstring& Source() {
@@ -48,7 +69,12 @@ FaultRule ParseRule(const std::wstring& text) {
         rule.description = text.substr(colon + 1);
     }
     if (const auto at = head.find(L'@'); at != std::wstring::npos) {
-        if (const auto code = ParseNumber(cx::EncodeUtf8(head.substr(at + 1)))) rule.code = *code;
+        const std::wstring after = Trimmed(head.substr(at + 1));
+        if (SameName(after, L"hang")) {
+            rule.hang = true;
+        } else if (const auto code = ParseNumber(cx::EncodeUtf8(after))) {
+            rule.code = *code;
+        }
         head = head.substr(0, at);
     }
     head = Trimmed(head);
@@ -76,7 +102,8 @@ bool SameName(const std::wstring& a, const std::wstring& b) {
                                   static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
-void SetFaultRules(const std::vector<std::wstring>& rules) {
+void SetFaultRules(const std::vector<std::wstring>& rules, DWORD hangLimitMs) {
+    HangLimitMs() = hangLimitMs;
     Rules().clear();
     for (const auto& text : rules) Rules().push_back(ParseRule(text));
 }
@@ -87,7 +114,9 @@ std::optional<Fault> RuleFault(const std::wstring& className, const std::wstring
         const bool target =
             SameName(rule.member, member) && (rule.qualifier.empty() || SameName(rule.qualifier, className) ||
                                               SameName(rule.qualifier, label));
-        if (target && (!rule.kind || *rule.kind == kind)) return Fault{rule.code, rule.description};
+        if (!target || (rule.kind && *rule.kind != kind)) continue;
+        if (rule.hang) Hang((label.empty() ? className : label) + L"." + member);
+        return Fault{rule.code, rule.description};
     }
     return std::nullopt;
 }

@@ -20,16 +20,20 @@ struct Fault {
 
 enum class CallKind { Method, Get, Put };
 
-// Failure rules from scenario lines "fail=<target>[ <kind>][@<hresult>][:<description>]":
+// Failure rules from scenario lines "fail=<target>[ <kind>][@<hresult>|@hang][:<description>]":
 //   <target>  Member, Class.Member or Label.Member (case-insensitive), e.g. COMAddIns, Application.COMAddIns,
 //             Control.Delete, Control#5.Delete
 //   <kind>    get, put or method: only calls of that kind fail (default: every kind)
 //   @hresult  the failure code, C notation (default 0x80004005)
+//   @hang     the call is never answered, as by a program stuck in a dialog nobody sees: the member
+//             journals "<label>.<member> -> hang" and blocks its thread (no messages pumped) until
+//             "<exe>.stop" appears or `hangLimitMs` passed, then the process leaves with
+//             "exit reason=hang-stopfile" or "exit reason=hang-timeout"
 //   :text     present: the call fails as an exception with that description (empty text: none)
 //             absent:  the call fails with the failure code itself
 // A rule applies once the call is journaled and its arguments are read.
-void SetFaultRules(const std::vector<std::wstring>& rules);
-// The first rule that matches a call, as the fault to raise.
+void SetFaultRules(const std::vector<std::wstring>& rules, DWORD hangLimitMs = 60000);
+// The first rule that matches a call, as the fault to raise; does not return for a hanging one.
 std::optional<Fault> RuleFault(const std::wstring& className, const std::wstring& label,
                                const std::wstring& member, CallKind kind);
 

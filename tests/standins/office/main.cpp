@@ -64,7 +64,8 @@ int Unregister() {
 int Serve(bool running) {
     const Scenario scenario = Scenario::Load();
     scenario.ReportUnknown({"component", "window", "fail", "timeout"});
-    SetFaultRules(scenario.GetAll("fail"));
+    const DWORD idleTimeoutMs = static_cast<DWORD>(scenario.Number("timeout", 60)) * 1000;
+    SetFaultRules(scenario.GetAll("fail"), idleTimeoutMs);
     SetExceptionSource(L"OfficeStandin");
     const auto model = office::ModelFromScenario(scenario);
 
@@ -73,7 +74,7 @@ int Serve(bool running) {
     config.publish = running ? Publish::MultipleUseFactory : Publish::SingleUseFactory;
     config.create = [model] { return office::NewServiceManager(model); };
     config.exitWhenReleased = !running;
-    config.idleTimeoutMs = static_cast<DWORD>(scenario.Number("timeout", 60)) * 1000;
+    config.idleTimeoutMs = idleTimeoutMs;
     return RunServer(config);
 }
 

@@ -8,7 +8,8 @@
 //                                           with the library's own bitness and the host's ext_ConnectMode
 //                                           or ext_DisconnectMode
 //   "CVWordAddin2.dll.hresult"   the entry points return this HRESULT (C notation; S_OK when absent) and,
-//                                when it is a failure, touch nothing
+//                                when it is a failure, touch nothing; "fault" makes them fault instead (an
+//                                access violation), as a broken build would
 //   "CVWordAddin2.dll.registry"  "none": the entry points succeed without touching the registry
 // Registration writes, as an in-process COM add-in does, under HKEY_CLASSES_ROOT in the library's own
 // registry view: the ProgID "CVWordAddin2.WordAddIn2" with its CLSID, and the class with ProgID and
@@ -35,6 +36,10 @@ LONG gInUse = 0;
 
 HRESULT ConfiguredResult() {
     const auto text = ReadSetting(L"hresult");
+    if (text && text->rfind("fault", 0) == 0) {
+        volatile int* nowhere = nullptr;
+        *nowhere = 1;
+    }
     return text ? static_cast<HRESULT>(ParseNumber(*text).value_or(E_UNEXPECTED)) : S_OK;
 }
 

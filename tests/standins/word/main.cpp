@@ -102,8 +102,12 @@ int Unregister() {
 int ServeAs(Publish publish) {
     const Scenario scenario = Scenario::Load();
     scenario.ReportUnknown({"visible", "addin", "bar", "unknown_bar", "fail", "busy_ms", "timeout",
-                            "quit_grace_ms", "exit_on_release"});
-    SetFaultRules(scenario.GetAll("fail"));
+                            "quit_grace_ms", "exit_on_release", "never_ready"});
+    // Started by COM but stuck before it serves, as a Word in a first-run dialog nobody sees.
+    if (publish == Publish::SingleUseFactory && scenario.Flag("never_ready", false))
+        publish = Publish::Unreachable;
+    const DWORD idleTimeoutMs = static_cast<DWORD>(scenario.Number("timeout", 60)) * 1000;
+    SetFaultRules(scenario.GetAll("fail"), idleTimeoutMs);
     SetExceptionSource(L"Microsoft Word");
     const auto model = word::ModelFromScenario(scenario);
 
@@ -118,7 +122,7 @@ int ServeAs(Publish publish) {
     config.publish = publish;
     config.create = [model] { return word::NewApplication(model); };
     config.exitWhenReleased = publish == Publish::SingleUseFactory || scenario.Flag("exit_on_release", false);
-    config.idleTimeoutMs = static_cast<DWORD>(scenario.Number("timeout", 60)) * 1000;
+    config.idleTimeoutMs = idleTimeoutMs;
     config.quitGraceMs = static_cast<DWORD>(scenario.Number("quit_grace_ms", 3000));
     config.busyMs = static_cast<DWORD>(scenario.Number("busy_ms", 0));
     config.onExit = [model] { word::UnloadAddIns(*model); };

@@ -60,6 +60,9 @@ const std::vector<Interface>& Interfaces() {
               {{L"SaveChanges", Type::VariantRef, kOptional},
                {L"OriginalFormat", Type::VariantRef, kOptional},
                {L"RouteDocument", Type::VariantRef, kOptional}}},
+             // A WdAlertLevel: 0 none, -1 all, -2 message boxes only.
+             {L"DisplayAlerts", 6, INVOKE_PROPERTYGET, {}, Type::Long},
+             {L"DisplayAlerts", 6, INVOKE_PROPERTYPUT, {{L"prop", Type::Long}}},
          }},
         {L"COMAddIns",
          kAddInsIid,

@@ -38,6 +38,8 @@ struct IWordApplication : IDispatch {
     virtual HRESULT STDMETHODCALLTYPE get_NormalTemplate(IDispatch** value) = 0;
     virtual HRESULT STDMETHODCALLTYPE Quit(VARIANT* saveChanges, VARIANT* originalFormat,
                                            VARIANT* routeDocument) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_DisplayAlerts(long* value) = 0;
+    virtual HRESULT STDMETHODCALLTYPE put_DisplayAlerts(long value) = 0;
 };
 
 struct IComAddIns : IDispatch {

@@ -23,6 +23,8 @@
 //   quit_grace_ms=<ms>            after Quit, how long to wait for the clients' releases (default 3000)
 //   exit_on_release=0|1           started with /running: also leave when the last client let go
 //                                 (default 0: stays, as a Word the user started does)
+//   never_ready=0|1               started by COM: never register the class (default 0), as a Word stuck
+//                                 in a dialog before it serves; it waits for the stop file or the timeout
 #pragma once
 
 #include <windows.h>
@@ -58,6 +60,7 @@ struct WordModel {
     std::vector<AddIn> addIns;
     std::vector<CommandBar> bars;
     UnknownBar unknownBar = UnknownBar::Fail;
+    long displayAlerts = -1;  // wdAlertsAll, as Word starts
     // The application object, handed to add-ins as they are connected (not a counted reference: it
     // lives while its clients use it); whether the start-up add-ins were loaded.
     IDispatch* application = nullptr;

@@ -299,6 +299,13 @@ public:
                        ServerRequestExit(L"quit");
                    });
     }
+    HRESULT STDMETHODCALLTYPE get_DisplayAlerts(long* value) override {
+        return Run(L"DisplayAlerts", CallKind::Get, {}, [&] { *value = model_->displayAlerts; });
+    }
+    HRESULT STDMETHODCALLTYPE put_DisplayAlerts(long value) override {
+        return Run(L"DisplayAlerts", CallKind::Put, {L"VT_I4 " + std::to_wstring(value)},
+                   [&] { model_->displayAlerts = value; });
+    }
 
 private:
     Model model_;

@@ -12,6 +12,7 @@
 
 #include "platform/com/com_apartment.h"
 #include "platform/errors.h"
+#include "platform/process/own_process.h"
 #include "support/install_folder.h"
 #include "support/text_file.h"
 #include "support/tool_process.h"
@@ -65,7 +66,9 @@ public:
         return false;
     }
 
+    DWORD SofficeBinPid() const { return sofficeBin_ ? ::GetProcessId(sofficeBin_) : 0; }
     void StartSofficeBin() {
+        if (sofficeBin_) return;
         ::DeleteFileW(folder_.Path(L"soffice.bin.stop").c_str());
         ::DeleteFileW(folder_.Path(L"soffice.bin.journal").c_str());
         sofficeBin_ = Start(folder_.Path(L"soffice.bin"), L"", false);
@@ -115,19 +118,56 @@ protected:
     OfficeSuite suite_;
 };
 
-TEST_F(WriterFacade, ConnectIfRunningCreatesNothingWithoutSofficeBin) {
-    {
-        OleEditorFacadeOO facade;
+// The system as it is, except that the suite's process may run in another session or without
+// elevation: no process under Wine does either.
+struct SuiteProcess {
+    DWORD pid = 0;
+    bool otherSession = false;
+    bool unelevated = false;
+};
+SuiteProcess suiteProcess;
+
+BOOL WINAPI SessionOf(DWORD pid, DWORD* session) {
+    if (!::ProcessIdToSessionId(pid, session)) return FALSE;
+    if (pid == suiteProcess.pid && suiteProcess.otherSession) *session += 1;
+    return TRUE;
+}
+
+BOOL WINAPI TokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind, void* data, DWORD size,
+                             DWORD* returned) {
+    if (!::GetTokenInformation(token, kind, data, size, returned)) return FALSE;
+    if (kind == TokenElevation && suiteProcess.unelevated)
+        static_cast<TOKEN_ELEVATION*>(data)->TokenIsElevated = 0;
+    return TRUE;
+}
+
+TEST_F(WriterFacade, ConnectIfRunningReachesOnlyASuiteItsCallsReach) {
+    ProcessApi api = SystemProcessApi();
+    api.processIdToSessionId = &SessionOf;
+    api.tokenInformation = &TokenInformation;
+    ASSERT_TRUE(IsElevated()) << "the test needs an elevated process, as Wine's are";
+    const struct {
+        const char* suite;
+        bool otherSession;
+        bool unelevated;
+    } unreachable[] = {{"not running", false, false},
+                       {"in another session", true, false},
+                       {"running without elevation", false, true}};
+    for (const auto& c : unreachable) {
+        SCOPED_TRACE(c.suite);
+        if (c.otherSession || c.unelevated) suite_.StartSofficeBin();
+        suiteProcess = {suite_.SofficeBinPid(), c.otherSession, c.unelevated};
+        OleEditorFacadeOO facade(api);
         facade.ConnectIfRunning();
         facade.FindActiveDocument();
         EXPECT_FALSE(facade.ServiceManager());
         EXPECT_FALSE(facade.Document());
+        EXPECT_FALSE(cxtest::FileExists(suite_.Journal())) << "the server was started";
     }
-    EXPECT_FALSE(cxtest::FileExists(suite_.Journal())) << "the server was started";
 
-    suite_.StartSofficeBin();
+    suiteProcess = {suite_.SofficeBinPid(), false, false};
     {
-        OleEditorFacadeOO facade;
+        OleEditorFacadeOO facade(api);
         facade.ConnectIfRunning();
         facade.FindActiveDocument();
         EXPECT_TRUE(facade.ServiceManager());

@@ -1,4 +1,4 @@
-#include "hosts/word/server_program.h"
+#include "platform/text/server_program.h"
 
 namespace cx {
 namespace {
