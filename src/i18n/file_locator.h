@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "i18n/mo_file.h"
-#include "i18n/srw_lock.h"
+#include "platform/srw_lock.h"
 
 namespace cx {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "i18n/file_locator.h"
-#include "i18n/srw_lock.h"
+#include "platform/srw_lock.h"
 #include "i18n/translation_domain.h"
 
 namespace cx {

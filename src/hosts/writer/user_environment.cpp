@@ -10,6 +10,7 @@
 #include "platform/run/run_deadline.h"
 #include "platform/run/run_log.h"
 #include "platform/system/app_paths.h"
+#include "platform/system/expand_environment.h"
 #include "platform/system/user_mutex.h"
 #include "platform/text/format.h"
 
@@ -33,17 +34,6 @@ constexpr UINT kBroadcastTimeoutMs = 5000;
 using Outcome = RegStringRead::Outcome;
 using PathEdit = std::optional<std::wstring> (*)(std::wstring_view list, std::wstring_view entry,
                                                  PathEntryEquals equals);
-
-// The text with its %references% expanded as a new process would get it; unchanged when that fails.
-std::wstring Expanded(const std::wstring& text) {
-    const DWORD needed = ::ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-    if (needed == 0) return text;
-    std::wstring out(needed, L'\0');
-    const DWORD written = ::ExpandEnvironmentStringsW(text.c_str(), out.data(), needed);
-    if (written == 0 || written > needed) return text;
-    out.resize(written - 1);
-    return out;
-}
 
 // Tells the running programs (Explorer first of all) to reread the environment, so that programs
 // they start afterwards get the new value. Only a sent message reaches them: Windows refuses to post
@@ -75,7 +65,7 @@ public:
             ::SetEnvironmentVariableW(name.c_str(), nullptr);
         } else if (type == REG_EXPAND_SZ) {
             WriteRegExpandString(HKEY_CURRENT_USER, kWriteKey, name, text);
-            ::SetEnvironmentVariableW(name.c_str(), Expanded(text).c_str());
+            ::SetEnvironmentVariableW(name.c_str(), ExpandEnvironment(text).c_str());
         } else {
             WriteRegString(HKEY_CURRENT_USER, kWriteKey, name, text);
             ::SetEnvironmentVariableW(name.c_str(), text.c_str());

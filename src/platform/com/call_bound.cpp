@@ -4,6 +4,7 @@
 #include "platform/run/run_deadline.h"
 #include "platform/run/run_log.h"
 #include "platform/run/system_error.h"
+#include "platform/srw_lock.h"
 #include "platform/text/format.h"
 
 namespace cx {
@@ -17,7 +18,7 @@ enum Stage { kRunning, kGivenUp, kServersEnded, kRunEnded };
 
 // Shared by the calling thread and the watcher under `lock`.
 struct BoundState {
-    SRWLOCK lock = SRWLOCK_INIT;
+    SrwLock lock;
     bool watching = false;
     std::uint64_t nextId = 1;
     std::uint64_t current = 0;  // the call in progress, 0 for none
@@ -35,12 +36,9 @@ BoundState& State() {
     return state;
 }
 
-class Hold {
+class Hold : SrwLock::Exclusive {
 public:
-    Hold() { ::AcquireSRWLockExclusive(&State().lock); }
-    ~Hold() { ::ReleaseSRWLockExclusive(&State().lock); }
-    Hold(const Hold&) = delete;
-    Hold& operator=(const Hold&) = delete;
+    Hold() : SrwLock::Exclusive(State().lock) {}
 };
 
 UINT TickMessage() {

@@ -1,5 +1,5 @@
-// A slim reader/writer lock with scoped holders, for the translation module's shared lists. Not
-// re-entrant in either mode: never load a text or open a catalogue while holding it.
+// A slim reader/writer lock with scoped holders (the translation module's shared lists, the automation
+// call bound). Not re-entrant in either mode: never load a text or open a catalogue while holding it.
 #pragma once
 
 #include <windows.h>
