@@ -15,15 +15,9 @@ public:
     RegStringRead Read(const std::wstring& name) override {
         return QueryRegString(HKEY_LOCAL_MACHINE, kKey, name);
     }
+    // The system PATH holds %SystemRoot% and the like: its type is kept so that they keep expanding.
     void Write(const std::wstring& name, const std::wstring& text, DWORD type) override {
-        if (text.empty()) {
-            DeleteRegValue(HKEY_LOCAL_MACHINE, kKey, name);
-        } else if (type == REG_EXPAND_SZ) {
-            // The system PATH holds %SystemRoot% and the like: they must keep expanding.
-            WriteRegExpandString(HKEY_LOCAL_MACHINE, kKey, name, text);
-        } else {
-            WriteRegString(HKEY_LOCAL_MACHINE, kKey, name, text);
-        }
+        WriteEnvironmentValue(HKEY_LOCAL_MACHINE, kKey, name, text, type);
     }
     EnvironmentScope Scope() const override { return kSystemEnvironmentScope; }
 };

@@ -52,23 +52,20 @@ bool EqualAsFileNames(std::wstring_view a, std::wstring_view b) {
                                   TRUE) == CSTR_EQUAL;
 }
 
-// A REG_EXPAND_SZ value stays one: written back as REG_SZ, its %references% would stop expanding for
-// every new program.
+// The user's value also goes into this process's environment, so that the programs it starts next (the
+// package tool) inherit it.
 class RegistryEnvironment : public UserEnvironmentStore {
 public:
     RegStringRead Read(const std::wstring& name) override {
         return QueryRegString(HKEY_CURRENT_USER, kReadKey, name);
     }
     void Write(const std::wstring& name, const std::wstring& text, DWORD type) override {
+        WriteEnvironmentValue(HKEY_CURRENT_USER, kWriteKey, name, text, type);
         if (text.empty()) {
-            DeleteRegValue(HKEY_CURRENT_USER, kWriteKey, name);
             ::SetEnvironmentVariableW(name.c_str(), nullptr);
-        } else if (type == REG_EXPAND_SZ) {
-            WriteRegExpandString(HKEY_CURRENT_USER, kWriteKey, name, text);
-            ::SetEnvironmentVariableW(name.c_str(), ExpandEnvironment(text).c_str());
         } else {
-            WriteRegString(HKEY_CURRENT_USER, kWriteKey, name, text);
-            ::SetEnvironmentVariableW(name.c_str(), text.c_str());
+            ::SetEnvironmentVariableW(name.c_str(),
+                                      (type == REG_EXPAND_SZ ? ExpandEnvironment(text) : text).c_str());
         }
     }
 };
@@ -131,6 +128,17 @@ bool ChangeUserPath(UserEnvironmentStore& store, PathEdit edit) {
 UserEnvironmentStore& UserEnvironmentRegistry() {
     static RegistryEnvironment registry;
     return registry;
+}
+
+void WriteEnvironmentValue(HKEY root, const wchar_t* key, const std::wstring& name, const std::wstring& text,
+                           DWORD type) {
+    if (text.empty()) {
+        DeleteRegValue(root, key, name);
+    } else if (type == REG_EXPAND_SZ) {
+        WriteRegExpandString(root, key, name, text);
+    } else {
+        WriteRegString(root, key, name, text);
+    }
 }
 
 bool AddAppDirToUserPath(UserEnvironmentStore& store) {

@@ -42,6 +42,12 @@ public:
 // REG_EXPAND_SZ), so that children started afterwards see it.
 UserEnvironmentStore& UserEnvironmentRegistry();
 
+// What a store's Write does to the registry: `text` under `root`\`key` as `type` (a REG_EXPAND_SZ value
+// stays one, or its %references% would stop expanding for every new program), or the value deleted for
+// an empty text. Raises as WriteRegString and DeleteRegValue do.
+void WriteEnvironmentValue(HKEY root, const wchar_t* key, const std::wstring& name, const std::wstring& text,
+                           DWORD type);
+
 // Adds the application directory to the user's PATH unless an entry names it already (whole entries,
 // letter case and a trailing backslash ignored). The value keeps its type (REG_EXPAND_SZ stays so; a
 // new value is REG_SZ) and the change is announced to the running programs; nothing is written or
